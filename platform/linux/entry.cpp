@@ -1,0 +1,16 @@
+// Process entry on Linux: hands the command line to WinMain as Windows would,
+// the program's own name removed and the arguments joined by single spaces.
+#include <string>
+
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+    std::string tail;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) tail += ' ';
+        tail += argv[i];
+    }
+    static int instanceTag;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(&instanceTag);
+    return WinMain(instance, nullptr, tail.data(), 1);
+}
