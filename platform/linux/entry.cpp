@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     // Without this, SDL falls back to an invisible off-screen video driver
     // when there is no display, and a screensaver nobody can see or end would
     // run forever. A driver chosen by the user still wins.
-    setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
+    setenv("SDL_VIDEODRIVER", "x11", 0);
     std::string tail;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) tail += ' ';
