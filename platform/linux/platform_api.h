@@ -45,20 +45,57 @@ using REGSAM = DWORD;
 inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr REGSAM KEY_QUERY_VALUE = 1;
+constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+
+// The registry file is read when a key is opened; an opened key keeps the
+// values it had then. A file that is missing, empty or malformed anywhere
+// (no header line, unterminated text, unknown escape, bad hex) holds no keys.
+// Text values (REG_SZ) are returned with their terminating zero counted in
+// the size, as Windows does. Only HKEY_LOCAL_MACHINE (or a key opened from
+// it) may serve as the root.
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
 LONG RegCloseKey(HKEY key);
 
-// ---- Processes (process.cpp) ----------------------------------------------
+// ---- Processes and files (process.cpp) --------------------------------------
 struct HANDLE__;
 using HANDLE = HANDLE__*;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+// Closes a handle from CreateFileA. The process and thread handles that
+// CreateProcessA hands out are null on Linux; closing them returns FALSE.
+BOOL CloseHandle(HANDLE handle);
+
+// Just enough of the file API to replace a file safely: create a new file,
+// write it, force it to disk, and move it over the old one.
+struct SECURITY_ATTRIBUTES;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+// Supports GENERIC_WRITE with CREATE_NEW (fails if the file exists) or
+// CREATE_ALWAYS; the other arguments are ignored. INVALID_HANDLE_VALUE on failure.
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, SECURITY_ATTRIBUTES* securityAttributes,
+                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPVOID overlapped);
+BOOL FlushFileBuffers(HANDLE file);
+// Renames within one file system; with MOVEFILE_WRITE_THROUGH the directory
+// entry is forced to disk as well before it returns.
+BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+BOOL DeleteFileA(LPCSTR fileName);
 
 struct SECURITY_ATTRIBUTES;
 struct STARTUPINFOA {
@@ -80,15 +117,22 @@ struct PROCESS_INFORMATION {
 };
 
 // Starts applicationName (no arguments but its own name) in currentDirectory
-// and returns at once; the child is never waited for. FALSE when it could not
-// be started, including when the working directory does not exist.
+// (null: the caller's) and returns at once; the child is never waited for. A
+// relative applicationName is taken relative to the caller's directory, as on
+// Windows. environment, when given, is a block of "NAME=value" texts each
+// ended by a zero byte, the block ended by one more. FALSE when the program
+// could not be started, including when the working directory does not exist.
+// dwProcessId receives the process id; the handles are null. Children that
+// have ended are collected on later calls, so they do not linger as zombies.
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, SECURITY_ATTRIBUTES* processAttributes,
                     SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD creationFlags,
                     LPVOID environment, LPCSTR currentDirectory, STARTUPINFOA* startupInfo,
                     PROCESS_INFORMATION* processInformation);
 
-// The full path of the running executable (module must be null). Returns the
-// length copied, 0 on failure; the text is truncated to size - 1 characters.
+// The full path of the running executable (the process has only the one
+// module, so any module argument names it). Returns the length copied without
+// the terminating zero, 0 on failure. When the buffer is too small the text is
+// truncated to size - 1 characters and size is returned, as on Windows.
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
