@@ -12,4 +12,4 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF \
   -DCALVETRIN_BUILD_BENCHMARKS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 cmake --install "$build" >/dev/null
-exec "$build/bin/calvetrin" "$@"
+exec "$prefix/bin/calvetrin" "$@"
