@@ -1,0 +1,47 @@
+// The screensaver's default content as data: the three mesh entries the
+// scene draws from ("sn1", "sn11", "sn12") and the texture images their
+// archive texture names refer to. Everything is computed, so the same
+// program always produces the same content.
+//
+//   Content content = buildContent();
+//   for (const ContentEntry& e : content.entries) ... e.meshes ...
+//
+// Texture names follow the screensaver's rules: a first character other than
+// '#' draws with alpha test, a second character '$' draws additively without
+// depth test, a second character '#' names a procedural plasma.
+#pragma once
+
+#include "tools/contentgen/Geometry.h"
+#include "tools/contentgen/Textures.h"
+
+#include <string>
+#include <vector>
+
+namespace contentgen {
+
+struct ContentEntry {
+    std::string name;
+    std::vector<GenMesh> meshes;  // drawn in this order: solid parts, then additive ones
+};
+
+struct ContentImage {
+    std::string name;
+    Image image;
+};
+
+struct Content {
+    std::vector<ContentEntry> entries;
+    std::vector<ContentImage> images;
+
+    const ContentEntry* entry(const std::string& name) const;
+    const Image* image(const std::string& name) const;
+};
+
+Content buildContent();
+
+// The largest model radius any entry may reach: at the scene's scales it
+// keeps the nest's outer shape inside the view and the corner shapes of the
+// square and the cube clear of one another.
+constexpr double kMaxModelRadius = 15.5;
+
+}  // namespace contentgen
