@@ -1,0 +1,158 @@
+// config.exe end to end: a temporary installation directory named by a
+// registry file, the settings file bytes before and after each run, exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/tests/TestFiles.h"
+
+namespace {
+
+using testfiles::ScopedEnv;
+using testfiles::TempDir;
+
+struct Bytes {
+    std::string data;
+    Bytes& i32(std::int32_t value) {
+        auto raw = static_cast<std::uint32_t>(value);
+        for (int i = 0; i < 4; ++i) data += static_cast<char>((raw >> (8 * i)) & 0xFF);
+        return *this;
+    }
+    Bytes& u8(std::uint8_t value) {
+        data += static_cast<char>(value);
+        return *this;
+    }
+    Bytes& text(const std::string& bytes) {
+        i32(static_cast<std::int32_t>(bytes.size()));
+        data += bytes;
+        return *this;
+    }
+};
+
+std::string cfgBytes(std::uint8_t mouse, std::int32_t mode, std::int32_t spin, std::int32_t phase) {
+    Bytes b;
+    b.i32(3).u8(mouse).i32(77).i32(mode).text(std::string("tb\0hidden", 9)).text("text A").i32(spin).i32(phase);
+    return b.data;
+}
+
+struct Outcome {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+class ConfigTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        install = dir.file("install") + "/";
+        std::filesystem::create_directory(install);
+        testfiles::writeFile(dir.file("registry.reg"),
+                             "Windows Registry Editor Version 5.00\n\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n\"Path\"=\"" +
+                                 install + "\"\n");
+        env.emplace("CALVETRIN_REGISTRY", dir.file("registry.reg").c_str());
+    }
+
+    Outcome run(const std::vector<std::string>& args) {
+        std::string command = std::string("'") + CONFIG_TOOL + "'";
+        for (const auto& arg : args) command += " '" + arg + "'";
+        command += " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
+        int status = std::system(command.c_str());
+        return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, testfiles::readFile(dir.file("out")).value_or(""),
+                   testfiles::readFile(dir.file("err")).value_or("")};
+    }
+
+    std::string cfg() { return testfiles::readFile(install + "cfg").value_or("<missing>"); }
+
+    // Nothing but cfg may be left in the installation directory.
+    void expectNoLeftovers() {
+        for (const auto& entry : std::filesystem::directory_iterator(install)) {
+            EXPECT_EQ(entry.path().filename(), "cfg");
+        }
+    }
+
+    TempDir dir;
+    std::string install;
+    std::optional<ScopedEnv> env;
+};
+
+TEST_F(ConfigTool, WithoutOptionsItShowsAndWritesNothing) {
+    Outcome shown = run({});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.out.find(install + "cfg"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("defaults"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Phase seconds: 15"), std::string::npos) << shown.out;
+    EXPECT_FALSE(std::filesystem::exists(install + "cfg"));
+
+    testfiles::writeFile(install + "cfg", cfgBytes(1, 14, 9, 20));
+    shown = run({});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.out.find("1280x1024, 32 bits"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Spin level:    9 (10 degrees per second)"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Mouse motion ends the run: yes"), std::string::npos) << shown.out;
+    EXPECT_EQ(cfg(), cfgBytes(1, 14, 9, 20));
+}
+
+TEST_F(ConfigTool, EachOptionChangesOnlyItsOwnField) {
+    testfiles::writeFile(install + "cfg", cfgBytes(2, 3, 9, 20));
+    EXPECT_EQ(run({"--spin", "12"}).exitCode, 0);
+    EXPECT_EQ(cfg(), cfgBytes(2, 3, 12, 20));
+    EXPECT_EQ(run({"--mode", "1280x1024x32"}).exitCode, 0);
+    EXPECT_EQ(cfg(), cfgBytes(2, 14, 12, 20));
+    EXPECT_EQ(run({"--phase=30", "--mouse-quits", "yes"}).exitCode, 0);
+    EXPECT_EQ(cfg(), cfgBytes(1, 14, 12, 30));
+    EXPECT_EQ(run({"--mode=0", "--mouse-quits=no", "--spin", "-3"}).exitCode, 0);
+    EXPECT_EQ(cfg(), cfgBytes(0, 0, -3, 30));
+    expectNoLeftovers();
+}
+
+TEST_F(ConfigTool, WritesAFreshFileWhenThereIsNone) {
+    Outcome made = run({"--mode", "18"});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    Bytes expected;
+    expected.i32(3).u8(0).i32(0).i32(18).text("").text("").i32(7).i32(15);
+    EXPECT_EQ(cfg(), expected.data);
+}
+
+TEST_F(ConfigTool, RefusesValuesTheScreensaverCannotUse) {
+    const std::string before = cfgBytes(0, 5, 7, 15);
+    testfiles::writeFile(install + "cfg", before);
+    const std::vector<std::vector<std::string>> bad = {
+        {"--mode", "19"},          {"--mode", "-1"},          {"--mode", "1920x1080x32"}, {"--mode", "640x480"},
+        {"--mode", "big"},         {"--phase", "0"},          {"--phase", "-4"},          {"--phase", "715828"},
+        {"--phase", "1.5"},        {"--spin", "fast"},        {"--spin", "99999999999"},  {"--spin", "-2147483648"},
+        {"--mouse-quits", "maybe"}, {"--phase"},              {"--colour", "red"},        {"--spin", "8", "--phase", "0"},
+    };
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+        Outcome refused = run(args);
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_NE(refused.err.find("config.exe: "), std::string::npos) << refused.err;
+        EXPECT_EQ(cfg(), before);
+    }
+    expectNoLeftovers();
+}
+
+TEST_F(ConfigTool, AFailedWriteLeavesTheOldStateAndNoTemporaryFile) {
+    // A directory where the file should be: the rename cannot replace it.
+    std::filesystem::create_directory(install + "cfg");
+    Outcome failed = run({"--spin", "8"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("unchanged"), std::string::npos) << failed.err;
+    EXPECT_TRUE(std::filesystem::is_directory(install + "cfg"));
+    expectNoLeftovers();
+}
+
+TEST_F(ConfigTool, HelpListsTheDisplayModes) {
+    Outcome help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("18  1600x1200, 32 bits per pixel"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--mouse-quits"), std::string::npos);
+}
+
+}  // namespace
