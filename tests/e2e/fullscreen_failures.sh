@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Start-up failures of the full-screen run: a missing "main.pak" ends it with
+# exit code 1 and no output; without a display it prints exactly one line,
+# "Video initialization failed: ...", and ends with exit code 1.
+source "$(dirname "$0")/fullscreen_lib.sh"
+
+new_install no-archive ""
+start_saver no-archive
+if wait_exit "$SAVER_PID" 60; then
+  expect "missing main.pak: exit code 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
+else
+  fail "missing main.pak: still running after 60 s"
+fi
+expect "missing main.pak: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]
+expect "missing main.pak: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+
+new_install no-display "${DEFAULT_MAIN_PAK:-}"
+(
+  unset DISPLAY
+  CALVETRIN_REGISTRY="$REGISTRY" timeout 60 "$CALVETRIN_EXE" >"$FULLSCREEN_OUT/no-display.out" 2>"$FULLSCREEN_OUT/no-display.err"
+)
+code=$?
+expect "no display: exit code 1 (got $code)" [ "$code" = 1 ]
+lines=$(wc -l <"$FULLSCREEN_OUT/no-display.err")
+expect "no display: exactly one line on stderr (got $lines)" [ "$lines" = 1 ]
+expect "no display: the line starts with 'Video initialization failed: '" \
+  grep -q '^Video initialization failed: ' "$FULLSCREEN_OUT/no-display.err"
+expect "no display: the line ends with a line break" [ "$(tail -c1 "$FULLSCREEN_OUT/no-display.err" | od -An -c | tr -d ' ')" = '\n' ]
+expect "no display: nothing on stdout" [ ! -s "$FULLSCREEN_OUT/no-display.out" ]
+sed 's/^/  stderr: /' "$FULLSCREEN_OUT/no-display.err"
+finish

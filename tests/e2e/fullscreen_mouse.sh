@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Mouse motion ends the run only when the settings ask for it
+# (quitOnMouseMove exactly 1) and only once SDL has run for more than 3000 ms;
+# with quitOnMouseMove 0, or stored as 2, motion never ends it.
+source "$(dirname "$0")/fullscreen_lib.sh"
+
+[ -e "${CUBE_MAIN_PAK:-}" ] || { echo "cube test archive missing: ${CUBE_MAIN_PAK:-unset}" >&2; exit 1; }
+
+# wiggle: a few pointer moves between distinct places.
+wiggle() {
+  for xy in "300 300" "700 500" "200 600" "512 384"; do
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy
+    sleep 0.05
+  done
+}
+
+# since_start_ms: milliseconds since the screensaver was started.
+since_start_ms() { echo $((($(date +%s%N) - launched) / 1000000)); }
+
+# wait_until_ms MS: sleeps until MS milliseconds after the start.
+wait_until_ms() {
+  local left=$(($1 - $(since_start_ms)))
+  [ $left -gt 0 ] && sleep "$(awk -v ms=$left 'BEGIN { printf "%.3f", ms / 1000 }')"
+  return 0
+}
+
+skipped_early=0
+
+# quitOnMouseMove 1: early motion is ignored, later motion ends the run.
+new_install mouse-quit "$CUBE_MAIN_PAK"
+write_cfg 1 7 15
+launched=$(date +%s%N)
+start_saver mouse-quit
+expect "quit 1: a frame appears within 60 s" wait_lit 60
+early=$(since_start_ms)
+# SDL starts after the process does, so its clock reads less than this.
+if [ "$early" -lt 2000 ]; then
+  wiggle
+  sleep 0.5
+  expect "quit 1: motion at ${early}..$(since_start_ms) ms after start does not end the run" running "$SAVER_PID"
+else
+  echo "quit 1: first frame only $early ms after start; too late to move the mouse inside the grace period"
+  skipped_early=1
+fi
+wait_until_ms 5000
+moved=$(since_start_ms)
+wiggle
+if wait_exit "$SAVER_PID" 20; then
+  expect "quit 1: motion at $moved ms ends the run with exit code 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+else
+  fail "quit 1: still running 20 s after motion at $moved ms"
+fi
+expect "quit 1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+
+# quitOnMouseMove 0 and 2: motion long after the grace period changes nothing.
+for quit in 0 2; do
+  new_install "mouse-$quit" "$CUBE_MAIN_PAK"
+  write_cfg "$quit" 7 15
+  launched=$(date +%s%N)
+  start_saver "mouse-$quit"
+  expect "quit $quit: a frame appears within 60 s" wait_lit 60
+  wait_until_ms 4500
+  wiggle
+  sleep 1
+  wiggle
+  sleep 1
+  expect "quit $quit: still running after motion at 4.5 s and later" running "$SAVER_PID"
+  end_saver "quit $quit"
+done
+
+if [ "$failures" -eq 0 ] && [ "$skipped_early" -eq 1 ]; then
+  echo "early motion not tested: start-up too slow on this machine" >&2
+  exit 77
+fi
+finish

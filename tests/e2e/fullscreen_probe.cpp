@@ -1,0 +1,430 @@
+// Pixel checks for the full-screen end-to-end tests.
+//
+//   fullscreen_probe stats FILE.png
+//       Prints key=value lines about a screenshot: size, the share of lit
+//       (non-black) pixels, how many distinct colours the lit pixels show,
+//       the centroid of the lit pixels and the lit shares of the centre disk
+//       and of the ring around it (see Layout below).
+//   fullscreen_probe wait-lit SECONDS
+//       Grabs the root window of $DISPLAY until some pixels are lit; exit 0
+//       then, 1 when SECONDS pass without any.
+//   fullscreen_probe phases SECONDS OUTDIR
+//       Grabs the root window every ~100 ms for SECONDS, sorts every grab
+//       into one of the three phase groups of the cube test archive (or
+//       "none"/"unclear"), writes the samples to OUTDIR/phases.log and the
+//       first grab of every run as OUTDIR/run-NN-<group>.ppm, and checks that
+//       the groups take turns of 1000 ms in a repeating order with a 3000 ms
+//       cycle. Exit 0 when they do, 1 (with the reasons) when not.
+//   fullscreen_probe check-log OUTDIR/phases.log
+//       The same turn check on a log written earlier.
+//
+// The grabs for the phase check are taken directly with XGetImage rather than
+// through an external screenshot program so that every sample carries a
+// timestamp taken right before the grab, which the turn timing relies on.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // 3 bytes per pixel, rows top to bottom
+
+    const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+// A pixel counts as lit when any channel clearly rises above the black clear
+// colour.
+constexpr int kLitThreshold = 16;
+bool lit(const uint8_t* p) { return p[0] > kLitThreshold || p[1] > kLitThreshold || p[2] > kLitThreshold; }
+
+// Layout of the scene on the screen: the groups are centred 90 units in front
+// of the eye under a 45 degree vertical field of view, so one unit at that
+// depth covers height / (2 * 90 * tan 22.5 deg) pixels (10.3 at 768 lines).
+double pixelsPerUnit(const Image& image) {
+    const double pi = std::acos(-1.0);
+    return image.height / (2.0 * 90.0 * std::tan(22.5 * pi / 180.0));
+}
+// The centre disk lies inside the smallest central shape (the cube centre,
+// half-size 3.4 units); the ring lies inside the nest's outer shape (half-size
+// 9 units) and outside the cube centre's corners (at most 5.9 units out).
+constexpr double kCentreRadiusUnits = 2.0;
+constexpr double kRingRadiusUnits = 7.5;
+
+struct Stats {
+    double litShare = 0;
+    int colours = 0;
+    double centroidX = 0.5, centroidY = 0.5;  // as fractions of width and height
+    double centreLit = 0, ringLit = 0;
+    int quadrantsLit = 0;  // quadrants holding lit pixels beyond the ring
+};
+
+Stats measure(const Image& image) {
+    Stats s;
+    const double cx = image.width / 2.0, cy = image.height / 2.0;
+    const double ppu = pixelsPerUnit(image);
+    const double centreR = kCentreRadiusUnits * ppu, outerR = (kRingRadiusUnits + 1.0) * ppu;
+    long litCount = 0, centreCount = 0, centreLitCount = 0;
+    double sumX = 0, sumY = 0;
+    long quadrant[4] = {0, 0, 0, 0};
+    // Colours quantised to 5 bits per channel; a colour counts when it covers
+    // enough pixels not to be an edge blend.
+    std::vector<int> colourCount(1 << 15, 0);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.at(x, y);
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double r = std::sqrt(dx * dx + dy * dy);
+            const bool on = lit(p);
+            if (r <= centreR) {
+                ++centreCount;
+                if (on) ++centreLitCount;
+            }
+            if (!on) continue;
+            ++litCount;
+            sumX += x;
+            sumY += y;
+            ++colourCount[((p[0] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[2] >> 3)];
+            if (r > outerR) ++quadrant[(dx < 0 ? 0 : 1) + (dy < 0 ? 0 : 2)];
+        }
+    }
+    const long total = static_cast<long>(image.width) * image.height;
+    s.litShare = total > 0 ? static_cast<double>(litCount) / total : 0.0;
+    if (litCount > 0) {
+        s.centroidX = sumX / litCount / image.width;
+        s.centroidY = sumY / litCount / image.height;
+    }
+    const long minPixels = std::max<long>(20, litCount / 2000);
+    for (int c : colourCount)
+        if (c >= minPixels) ++s.colours;
+    s.centreLit = centreCount > 0 ? static_cast<double>(centreLitCount) / centreCount : 0.0;
+    const int ringSamples = 720;
+    int ringLitCount = 0;
+    const double pi = std::acos(-1.0);
+    for (int i = 0; i < ringSamples; ++i) {
+        const double a = 2.0 * pi * i / ringSamples;
+        const int x = static_cast<int>(std::lround(cx + kRingRadiusUnits * ppu * std::cos(a)));
+        const int y = static_cast<int>(std::lround(cy + kRingRadiusUnits * ppu * std::sin(a)));
+        if (x >= 0 && y >= 0 && x < image.width && y < image.height && lit(image.at(x, y))) ++ringLitCount;
+    }
+    s.ringLit = static_cast<double>(ringLitCount) / ringSamples;
+    for (long q : quadrant)
+        if (q >= 50) ++s.quadrantsLit;
+    return s;
+}
+
+// The three phase groups of the cube test archive, told apart by the centre
+// disk and the ring: the nest covers both, the cube covers the centre and at
+// most the few corner shapes that cross the ring, the square leaves both
+// black and shows its four corners beyond the ring.
+std::string classify(const Stats& s) {
+    if (s.litShare < 0.0005) return "none";
+    if (s.centreLit >= 0.9 && s.ringLit >= 0.9) return "nest";
+    if (s.centreLit >= 0.9 && s.ringLit <= 0.6) return "cube";
+    if (s.centreLit <= 0.05 && s.ringLit <= 0.05 && s.quadrantsLit == 4) return "square";
+    return "unclear";
+}
+
+bool readPng(const char* path, Image& image) {
+    int n = 0;
+    unsigned char* data = stbi_load(path, &image.width, &image.height, &n, 3);
+    if (data == nullptr) {
+        std::fprintf(stderr, "fullscreen_probe: cannot read %s: %s\n", path, stbi_failure_reason());
+        return false;
+    }
+    image.rgb.assign(data, data + static_cast<size_t>(image.width) * image.height * 3);
+    stbi_image_free(data);
+    return true;
+}
+
+// Channel shift of a visual's colour mask, for decoding grabbed pixels.
+int maskShift(unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+bool grabRoot(Display* display, Image& image) {
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, root, &attributes)) return false;
+    XImage* grab = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (grab == nullptr) return false;
+    image.width = grab->width;
+    image.height = grab->height;
+    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
+    const int rs = maskShift(grab->red_mask), gs = maskShift(grab->green_mask), bs = maskShift(grab->blue_mask);
+    const bool fast = grab->bits_per_pixel == 32 && grab->red_mask == 0xff0000 && grab->green_mask == 0xff00 &&
+                      grab->blue_mask == 0xff && grab->byte_order == LSBFirst;
+    for (int y = 0; y < image.height; ++y) {
+        uint8_t* out = &image.rgb[static_cast<size_t>(y) * image.width * 3];
+        const auto* row = reinterpret_cast<const uint8_t*>(grab->data + static_cast<size_t>(y) * grab->bytes_per_line);
+        for (int x = 0; x < image.width; ++x) {
+            if (fast) {
+                out[3 * x] = row[4 * x + 2];
+                out[3 * x + 1] = row[4 * x + 1];
+                out[3 * x + 2] = row[4 * x];
+            } else {
+                const unsigned long v = XGetPixel(grab, x, y);
+                out[3 * x] = static_cast<uint8_t>((v & grab->red_mask) >> rs);
+                out[3 * x + 1] = static_cast<uint8_t>((v & grab->green_mask) >> gs);
+                out[3 * x + 2] = static_cast<uint8_t>((v & grab->blue_mask) >> bs);
+            }
+        }
+    }
+    XDestroyImage(grab);
+    return true;
+}
+
+bool writePpm(const std::string& path, const Image& image) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    std::fprintf(f, "P6\n%d %d\n255\n", image.width, image.height);
+    const bool ok = std::fwrite(image.rgb.data(), 1, image.rgb.size(), f) == image.rgb.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+double nowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+Display* openDisplay() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) std::fprintf(stderr, "fullscreen_probe: cannot open display\n");
+    return display;
+}
+
+int runStats(const char* path) {
+    Image image;
+    if (!readPng(path, image)) return 2;
+    const Stats s = measure(image);
+    std::printf("size=%dx%d\nlit_share=%.5f\ncolours=%d\ncentroid_x=%.4f\ncentroid_y=%.4f\n", image.width,
+                image.height, s.litShare, s.colours, s.centroidX, s.centroidY);
+    std::printf("centre_lit=%.4f\nring_lit=%.4f\nquadrants_lit=%d\nclass=%s\n", s.centreLit, s.ringLit,
+                s.quadrantsLit, classify(s).c_str());
+    return 0;
+}
+
+int runWaitLit(double seconds) {
+    Display* display = openDisplay();
+    if (display == nullptr) return 2;
+    const double start = nowMs();
+    Image image;
+    int result = 1;
+    while (nowMs() - start < seconds * 1000.0) {
+        if (grabRoot(display, image) && measure(image).litShare > 0.0005) {
+            result = 0;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::printf("waited_ms=%.0f\n", nowMs() - start);
+    XCloseDisplay(display);
+    return result;
+}
+
+struct Sample {
+    double t;
+    std::string group;
+};
+
+struct Run {
+    std::string group;
+    double first, last;
+    int samples;
+};
+
+// Checks the sampled sequence; returns the list of problems (empty when the
+// groups take 1000 ms turns in a repeating order of three).
+std::vector<std::string> checkTurns(const std::vector<Sample>& samples) {
+    std::vector<std::string> problems;
+    char text[256];
+    std::vector<Run> runs;
+    int unclear = 0;
+    for (const Sample& s : samples) {
+        if (s.group == "none" || s.group == "unclear") {
+            ++unclear;
+            continue;
+        }
+        if (runs.empty() || runs.back().group != s.group)
+            runs.push_back({s.group, s.t, s.t, 1});
+        else {
+            runs.back().last = s.t;
+            ++runs.back().samples;
+        }
+    }
+    if (unclear * 10 > static_cast<int>(samples.size())) {
+        std::snprintf(text, sizeof text, "%d of %zu samples show no group clearly", unclear, samples.size());
+        problems.push_back(text);
+    }
+    std::set<std::string> seen;
+    for (const Run& r : runs) seen.insert(r.group);
+    for (const char* g : {"nest", "square", "cube"})
+        if (seen.count(g) == 0) problems.push_back(std::string("group never seen: ") + g);
+    if (runs.size() < 6) {
+        std::snprintf(text, sizeof text, "only %zu runs of one group; need at least 6 (two cycles)", runs.size());
+        problems.push_back(text);
+        return problems;
+    }
+    // The order repeats with three distinct groups.
+    for (size_t i = 0; i + 2 < runs.size(); ++i) {
+        if (runs[i].group == runs[i + 2].group) {
+            std::snprintf(text, sizeof text, "runs %zu and %zu both show %s: not three groups in turn", i, i + 2,
+                          runs[i].group.c_str());
+            problems.push_back(text);
+        }
+        if (i + 3 < runs.size() && runs[i].group != runs[i + 3].group) {
+            std::snprintf(text, sizeof text, "run %zu shows %s but run %zu shows %s: order does not repeat", i,
+                          runs[i].group.c_str(), i + 3, runs[i + 3].group.c_str());
+            problems.push_back(text);
+        }
+    }
+    // Turn boundaries: midway between the last sample of one run and the
+    // first of the next, known to within half that gap.
+    std::vector<double> boundary, slack;
+    for (size_t i = 0; i + 1 < runs.size(); ++i) {
+        boundary.push_back((runs[i].last + runs[i + 1].first) / 2.0);
+        slack.push_back((runs[i + 1].first - runs[i].last) / 2.0);
+        if (slack.back() > 200.0) {
+            std::snprintf(text, sizeof text, "gap of %.0f ms between samples at a turn change: sampling too sparse",
+                          2.0 * slack.back());
+            problems.push_back(text);
+        }
+    }
+    // Frame times and scheduling delays shift where a change is seen.
+    const double jitter = 300.0;
+    for (size_t k = 0; k + 1 < boundary.size(); ++k) {
+        const double turn = boundary[k + 1] - boundary[k];
+        if (std::fabs(turn - 1000.0) > jitter + slack[k] + slack[k + 1]) {
+            std::snprintf(text, sizeof text, "turn of %s lasted %.0f ms, expected 1000", runs[k + 1].group.c_str(),
+                          turn);
+            problems.push_back(text);
+        }
+    }
+    for (size_t k = 0; k + 3 < boundary.size(); ++k) {
+        const double cycle = boundary[k + 3] - boundary[k];
+        if (std::fabs(cycle - 3000.0) > jitter + slack[k] + slack[k + 3]) {
+            std::snprintf(text, sizeof text, "cycle from change %zu lasted %.0f ms, expected 3000", k, cycle);
+            problems.push_back(text);
+        }
+    }
+    // The cut-off runs at both ends cannot be longer than a turn either.
+    for (const Run* r : {&runs.front(), &runs.back()}) {
+        if (r->last - r->first > 1000.0 + jitter) {
+            std::snprintf(text, sizeof text, "%s stayed for %.0f ms, longer than a turn", r->group.c_str(),
+                          r->last - r->first);
+            problems.push_back(text);
+        }
+    }
+    return problems;
+}
+
+int runPhases(double seconds, const std::string& outDir) {
+    Display* display = openDisplay();
+    if (display == nullptr) return 2;
+    std::vector<Sample> samples;
+    const double start = nowMs();
+    Image image;
+    std::string previous;
+    int runIndex = 0;
+    FILE* log = std::fopen((outDir + "/phases.log").c_str(), "w");
+    if (log == nullptr) {
+        std::fprintf(stderr, "fullscreen_probe: cannot write %s/phases.log\n", outDir.c_str());
+        XCloseDisplay(display);
+        return 2;
+    }
+    std::fprintf(log, "# t_ms group lit_share centre_lit ring_lit quadrants_lit\n");
+    while (nowMs() - start < seconds * 1000.0) {
+        const double t = nowMs();
+        if (!grabRoot(display, image)) {
+            std::fprintf(stderr, "fullscreen_probe: cannot grab the screen\n");
+            std::fclose(log);
+            XCloseDisplay(display);
+            return 2;
+        }
+        const Stats s = measure(image);
+        const std::string group = classify(s);
+        samples.push_back({t - start, group});
+        std::fprintf(log, "%.0f %s %.4f %.3f %.3f %d\n", t - start, group.c_str(), s.litShare, s.centreLit,
+                     s.ringLit, s.quadrantsLit);
+        if (group != previous) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/run-%02d-%s.ppm", runIndex++, group.c_str());
+            writePpm(outDir + name, image);
+            previous = group;
+        }
+        const double next = t + 100.0;
+        const double wait = next - nowMs();
+        if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(wait));
+    }
+    std::fclose(log);
+    XCloseDisplay(display);
+
+    std::printf("samples=%zu\n", samples.size());
+    const std::vector<std::string> problems = checkTurns(samples);
+    for (const std::string& p : problems) std::printf("problem: %s\n", p.c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+// Runs the turn check again on a phases.log written by runPhases.
+int runCheckLog(const char* path) {
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr) {
+        std::fprintf(stderr, "fullscreen_probe: cannot read %s\n", path);
+        return 2;
+    }
+    std::vector<Sample> samples;
+    char line[256];
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        double t = 0;
+        char group[32];
+        if (line[0] != '#' && std::sscanf(line, "%lf %31s", &t, group) == 2) samples.push_back({t, group});
+    }
+    std::fclose(f);
+    std::printf("samples=%zu\n", samples.size());
+    const std::vector<std::string> problems = checkTurns(samples);
+    for (const std::string& p : problems) std::printf("problem: %s\n", p.c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: fullscreen_probe stats FILE.png\n"
+                 "       fullscreen_probe wait-lit SECONDS\n"
+                 "       fullscreen_probe phases SECONDS OUTDIR\n"
+                 "       fullscreen_probe check-log OUTDIR/phases.log\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return usage();
+    const std::string command = argv[1];
+    if (command == "stats" && argc == 3) return runStats(argv[2]);
+    if (command == "wait-lit" && argc == 3) return runWaitLit(std::atof(argv[2]));
+    if (command == "phases" && argc == 4) return runPhases(std::atof(argv[2]), argv[3]);
+    if (command == "check-log" && argc == 3) return runCheckLog(argv[2]);
+    return usage();
+}
