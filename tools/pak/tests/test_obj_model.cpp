@@ -1,0 +1,105 @@
+#include "tools/pak/ObjModel.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+bool read(const std::string& text, const ObjOptions& options, std::vector<MeshData>& meshes, std::string& error) {
+    std::istringstream in(text);
+    return readObj(in, "m.obj", "", options, meshes, error);
+}
+
+ObjOptions textured(const std::string& name = "tex") {
+    ObjOptions o;
+    o.texture = name;
+    return o;
+}
+
+}  // namespace
+
+TEST(ObjModel, PolygonsAreFanTriangulatedWithFlippedV) {
+    const std::string obj =
+        "# a unit square and a triangle\n"
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
+        "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1 0\n"
+        "vn 0 0 1\n"
+        "f 1/1/1 2/2/1 3/3/1 4/4/1\n"
+        "f -4/-4 -2/-2 -1/-1   # relative indices\n";
+    ObjOptions options = textured();
+    options.scale = 2.0;
+    std::vector<MeshData> meshes;
+    std::string error;
+    ASSERT_TRUE(read(obj, options, meshes, error)) << error;
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_EQ(meshes[0].textureName, "tex");
+    // Quad 1-2-3-4 gives 1-2-3 and 1-3-4; the last face is 1-3-4 again.
+    EXPECT_EQ(meshes[0].positions, (std::vector<double>{0, 0, 0, 2, 0, 0, 2, 2, 0,  //
+                                                        0, 0, 0, 2, 2, 0, 0, 2, 0,  //
+                                                        0, 0, 0, 2, 2, 0, 0, 2, 0}));
+    EXPECT_EQ(meshes[0].texCoords, (std::vector<double>{0, 1, 1, 1, 1, 0,  //
+                                                        0, 1, 1, 0, 0, 0,  //
+                                                        0, 1, 1, 0, 0, 0}));
+}
+
+TEST(ObjModel, MaterialsBecomeMeshesNamedByTheirImages) {
+    std::istringstream mtl(
+        "newmtl stone\nKd 1 1 1\nmap_Kd textures\\stone.png\n"
+        "newmtl glow\nmap_Kd -s 1 1 1 dir/sub/glow.png\n");
+    MaterialTextures materials;
+    std::string error;
+    ASSERT_TRUE(readMaterials(mtl, "m.mtl", materials, error)) << error;
+    ASSERT_NE(materials.find("stone"), nullptr);
+    EXPECT_EQ(*materials.find("stone"), "stone.png");
+    EXPECT_EQ(*materials.find("glow"), "glow.png");
+    EXPECT_EQ(materials.find("other"), nullptr);
+
+    // Reading the model itself, through a library on disk, is covered by the
+    // tool's end-to-end test; here the groups are checked with --texture.
+    const std::string obj =
+        "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\n"
+        "usemtl a\nf 1/1 2/1 3/1\n"
+        "usemtl b\nf 3/1 2/1 1/1\n"
+        "usemtl a\nf 2/1 3/1 1/1\n"
+        "usemtl unused\n";
+    std::vector<MeshData> meshes;
+    ASSERT_TRUE(read(obj, textured("##Plasma8x8,1,2,3"), meshes, error)) << error;
+    ASSERT_EQ(meshes.size(), 2u);  // a (two faces), b; the empty group is dropped
+    EXPECT_EQ(meshes[0].positions.size(), 18u);
+    EXPECT_EQ(meshes[1].positions.size(), 9u);
+    EXPECT_EQ(meshes[1].textureName, "##Plasma8x8,1,2,3");
+}
+
+TEST(ObjModel, BadInputIsReportedWithItsLine) {
+    const std::string head = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\n";  // lines 1-4
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "v 1 2\n", "m.obj:5: malformed vertex"},
+        {head + "v 1 2 x\n", "m.obj:5: malformed vertex"},
+        {head + "vt\n", "m.obj:5: malformed texture coordinate"},
+        {head + "f 1/1 2/1\n", "m.obj:5: a face needs at least 3 vertices"},
+        {head + "f 1 2 3\n", "m.obj:5: face vertex '1' has no texture coordinate"},
+        {head + "f 1//1 2//1 3//1\n", "m.obj:5: face vertex '1//1' has no texture coordinate"},
+        {head + "\nf 1/1 2/1 4/1\n", "m.obj:6: index out of range in '4/1'"},
+        {head + "f 1/1 2/1 0/1\n", "m.obj:5: index out of range in '0/1'"},
+        {head + "f 1/1 2/1 -4/1\n", "m.obj:5: index out of range in '-4/1'"},
+        {head + "f 1/2 2/1 3/1\n", "m.obj:5: index out of range in '1/2'"},
+        {head + "f a/1 2/1 3/1\n", "m.obj:5: malformed face vertex 'a/1'"},
+        {head, "m.obj: no faces"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<MeshData> meshes;
+        std::string error;
+        EXPECT_FALSE(read(text, textured(), meshes, error));
+        EXPECT_EQ(error.substr(0, expected.size()), expected) << error;
+    }
+
+    std::vector<MeshData> meshes;
+    std::string error;
+    EXPECT_FALSE(read(head + "f 1/1 2/1 3/1\n", ObjOptions{}, meshes, error));
+    EXPECT_EQ(error, "m.obj: faces without a material; give --texture");
+    EXPECT_FALSE(read(head + "usemtl none\nf 1/1 2/1 3/1\n", ObjOptions{}, meshes, error));
+    EXPECT_EQ(error, "m.obj: material 'none' has no map_Kd texture");
+    EXPECT_FALSE(read(head + "f 1/1 2/1 3/1\n", textured(std::string(128, 't')), meshes, error));
+    EXPECT_EQ(error.substr(0, 40), "m.obj: texture name longer than 127 byte");
+}
