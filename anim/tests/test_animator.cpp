@@ -1,6 +1,8 @@
 // Action timing and the Animator's per-frame update, driven by the settable clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "anim/Animator.h"
 #include "anim/tests/probe_action.h"
 #include "tests/doubles/fake_clock.h"
@@ -53,6 +55,15 @@ TEST(Animator, EndlessActionOnlyStopsThroughFinish) {
     frame(animator, 10);  // ticked no more
     EXPECT_EQ(action.elapsed, 8000000000.0);
     EXPECT_TRUE(animator.actions.empty());
+
+    // A NaN duration is not endless, and the unordered comparison counts as
+    // reached: the first tick finishes it without advancing.
+    ProbeAction nan(5, true, std::nan(""));
+    EXPECT_FALSE(nan.endless);
+    animator.add(&nan);
+    frame(animator, 10);
+    EXPECT_TRUE(nan.isFinished());
+    EXPECT_EQ(nan.applied, (std::vector<double>{0.0}));
 }
 
 TEST(Animator, PausedActionIsAppliedFrozenAndResumesFromThere) {
@@ -83,6 +94,12 @@ TEST(Animator, AdjacentFinishedActionsGoInOneUpdateAndTheNextStillTicks) {
     EXPECT_EQ(first.applied, (std::vector<double>{40.0}));
     EXPECT_TRUE(a.applied.empty());
     EXPECT_TRUE(b.applied.empty());
+
+    // A single finished action right before a live one.
+    animator.finishById(1);
+    frame(animator, 40);
+    EXPECT_EQ(animator.actions, (std::vector<Action*>{&last}));
+    EXPECT_EQ(last.applied, (std::vector<double>{40.0, 80.0}));
 }
 
 TEST(Animator, DeltaSurvivesTickWrapAndScalesWithSpeed) {
