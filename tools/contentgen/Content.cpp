@@ -1,6 +1,7 @@
 #include "tools/contentgen/Content.h"
 
 #include <cmath>
+#include <string>
 
 namespace contentgen {
 
@@ -73,12 +74,14 @@ ContentEntry starCrystal(Content& content) {
 // flowing contour bands and grid, with an amber halo ring around it.
 ContentEntry knot(Content& content) {
     ContentEntry e{"sn12", {}};
-    GenMesh tube("##Plasma128x128:60:20:140");
+    content.plasmas.push_back(makePlasma('#', 128, 128, 60, 20, 140));
+    GenMesh tube(content.plasmas.back().name);
     addTorusKnot(tube, 2, 3, 8.0, 3.2, 1.7, 96, 7, 6.0);
-    GenMesh cage("x#Plasma128x128:255:170:40");
+    content.plasmas.push_back(makePlasma('x', 128, 128, 255, 170, 40));
+    GenMesh cage(content.plasmas.back().name);
     addUvSphere(cage, 15.0, 16, 10);
     GenMesh halo("#$sn12_halo");
-    addAnnulus(halo, 10.5, 15.5, 64, 4.0);
+    addAnnulus(halo, 10.5, 15.2, 64, 4.0);
     e.meshes = {tube, cage, halo};
 
     content.images.push_back({"#$sn12_halo", paintHalo(32, 64, {1.0, 0.62, 0.2})});
@@ -86,6 +89,18 @@ ContentEntry knot(Content& content) {
 }
 
 }  // namespace
+
+ContentPlasma makePlasma(char first, int width, int height, int r, int g, int b) {
+    ContentPlasma p;
+    p.name = std::string(1, first) + "#Plasma" + std::to_string(width) + "x" + std::to_string(height) + ":" +
+             std::to_string(r) + ":" + std::to_string(g) + ":" + std::to_string(b);
+    p.width = width;
+    p.height = height;
+    p.colour[0] = static_cast<unsigned char>(r);
+    p.colour[1] = static_cast<unsigned char>(g);
+    p.colour[2] = static_cast<unsigned char>(b);
+    return p;
+}
 
 const ContentEntry* Content::entry(const std::string& name) const {
     for (const ContentEntry& e : entries)

@@ -29,9 +29,23 @@ struct ContentImage {
     Image image;
 };
 
+// A procedural plasma texture named by a mesh: its texture name (the
+// generator spec) and the parameters that name encodes.
+struct ContentPlasma {
+    std::string name;
+    int width = 0;
+    int height = 0;
+    unsigned char colour[3] = {0, 0, 0};
+};
+
+// The spec text for a plasma: two marker characters (first, '#'), the type,
+// width 'x' height and the colour as ":r:g:b".
+ContentPlasma makePlasma(char first, int width, int height, int r, int g, int b);
+
 struct Content {
     std::vector<ContentEntry> entries;
     std::vector<ContentImage> images;
+    std::vector<ContentPlasma> plasmas;
 
     const ContentEntry* entry(const std::string& name) const;
     const Image* image(const std::string& name) const;

@@ -178,8 +178,7 @@ Image paintGlass(int size, Colour base, bool triangular) {
 Image paintHalo(int width, int height, Colour base) {
     Image image(width, height);
     for (int y = 0; y < height; ++y) {
-        const double streak = 0.8 + 0.2 * std::cos(2.0 * kPi * 5.0 * (y + 0.5) / height) *
-                                        std::cos(2.0 * kPi * 3.0 * (y + 0.5) / height);
+        const double streak = 0.88 + 0.12 * std::cos(2.0 * kPi * 2.0 * (y + 0.5) / height);
         for (int x = 0; x < width; ++x) {
             const double s = (x + 0.5) / width;
             const double band = std::exp(-std::pow((s - 0.42) / 0.2, 2.0)) * std::sin(kPi * s);
