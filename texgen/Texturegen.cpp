@@ -1,0 +1,3 @@
+#include "texgen/Texturegen.h"
+
+Texturegen::~Texturegen() { delete[] pixels; }
