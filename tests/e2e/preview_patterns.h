@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -26,6 +27,10 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
     bool operator!=(const Rgb& o) const { return !(*this == o); }
 };
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+    return out << c.r << ',' << c.g << ',' << c.b;
+}
 
 constexpr int kChildWidth = 152;
 constexpr int kChildHeight = 112;
