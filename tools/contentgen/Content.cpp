@@ -52,7 +52,7 @@ ContentEntry starCrystal(Content& content) {
     GenMesh glassSides("#$sn11_glass_side"), glassTips("#$sn11_glass_tip");
     const std::vector<Vec3> axes = icosahedronDirections();
     for (size_t i = 0; i < axes.size(); ++i) {
-        const SpikeShape shape{2.5, 9.5, 15.0, 1.7, 0.4 * double(i)};
+        const SpikeShape shape{1.0, 4.0, 10.0, 15.0, 1.7, 0.4 * double(i)};
         addCrystalSpike(&edgeSides, &edgeTips, axes[i], shape);
         addCrystalSpike(&glassSides, &glassTips, axes[i], shape);
     }

@@ -171,7 +171,10 @@ void addCrystalSpike(GenMesh* sides, GenMesh* tips, Vec3 axis, const SpikeShape&
         const Vec3 sh0 = axis * shape.shoulderDistance + r0, sh1 = axis * shape.shoulderDistance + r1;
         // Prism side: the image's top edge lies at the shoulder.
         if (sides) sides->addQuad(sh0, {0, 0}, sh1, {1, 0}, base1, {1, 1}, base0, {0, 1});
-        if (tips) tips->addTriangle(tip, tri[0], sh0, tri[1], sh1, tri[2]);
+        if (tips) {
+            tips->addTriangle(tip, tri[0], sh0, tri[1], sh1, tri[2]);
+            tips->addTriangle(axis * shape.rootDistance, tri[0], base1, tri[1], base0, tri[2]);
+        }
     }
 }
 

@@ -96,13 +96,14 @@ void addAnnulus(GenMesh& mesh, double innerRadius, double outerRadius, int segme
 // every direction when drawn additively with a radial image.
 void addGlowStar(GenMesh& mesh, double halfSize);
 
-// A hexagonal crystal spike along `axis`: a prism from distance `baseDistance`
-// to `shoulderDistance` and a pyramid up to the tip at `tipDistance`.
-// Prism sides go to `sides`, tip faces to `tips`, each face mapped onto the
-// whole quad image or onto the triangular frame. `twist` turns the hexagon
-// about the axis (radians).
+// A double-terminated hexagonal crystal along `axis`: a short pyramid from
+// the inner tip at `rootDistance` out to the prism at `baseDistance`, the
+// prism up to `shoulderDistance` and a pyramid up to the tip at
+// `tipDistance`. Prism sides go to `sides`, pyramid faces to `tips`, each
+// face mapped onto the whole quad image or onto the triangular frame.
+// `twist` turns the hexagon about the axis (radians).
 struct SpikeShape {
-    double baseDistance, shoulderDistance, tipDistance, radius, twist;
+    double rootDistance, baseDistance, shoulderDistance, tipDistance, radius, twist;
 };
 void addCrystalSpike(GenMesh* sides, GenMesh* tips, Vec3 axis, const SpikeShape& shape);
 
