@@ -2,6 +2,9 @@
 
 #include "assets/Archive.h"
 #include "assets/MeshEntryWriter.h"
+#include "texgen/Plasma.h"
+
+#include <cstring>
 
 namespace contentgen {
 
@@ -37,18 +40,30 @@ bool writeMainPak(const Content& content, const std::string& path) {
     return archive.save(path.c_str());
 }
 
+Image plasmaImage(const ContentPlasma& plasma, std::int32_t timeMs) {
+    // The generator's own repaint computes the pixels; with no OpenGL context
+    // current its texture calls do nothing.
+    const std::string colour = ":" + std::to_string(plasma.colour[0]) + ":" + std::to_string(plasma.colour[1]) + ":" +
+                               std::to_string(plasma.colour[2]);
+    Plasma generator(plasma.width, plasma.height, colour.c_str());
+    generator.update(timeMs);
+    Image image(generator.width, generator.height);
+    if (generator.pixels) std::memcpy(image.rgba.data(), generator.pixels, image.rgba.size());
+    return image;
+}
+
 std::map<std::string, Image> textureImages(const Content& content, std::int32_t timeMs) {
     std::map<std::string, Image> textures;
     for (const ContentImage& image : content.images) textures[image.name] = image.image;
-    (void)timeMs;
+    for (const ContentPlasma& plasma : content.plasmas) textures[plasma.name] = plasmaImage(plasma, timeMs);
     return textures;
 }
 
 std::vector<PreviewNode> previewScene(const Content& content) {
-    // The nest, the group with the largest shapes: the lantern outside, the
-    // knot in it and the star crystal at the heart, caught mid-spin.
-    PreviewNode outer{content.entry("sn1"), 0.9, {}, 30.0, 40.0, {}};
-    PreviewNode middle{content.entry("sn12"), 0.45, {}, 70.0, 20.0, {}};
+    // The nest, the group with the largest shapes: the knot outside, the
+    // lantern in it and the star crystal at the heart, caught mid-spin.
+    PreviewNode outer{content.entry("sn12"), 0.9, {}, 30.0, 40.0, {}};
+    PreviewNode middle{content.entry("sn1"), 0.45, {}, 70.0, 20.0, {}};
     PreviewNode inner{content.entry("sn11"), 0.2, {}, 10.0, 50.0, {}};
     middle.children.push_back(inner);
     outer.children.push_back(middle);

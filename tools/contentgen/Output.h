@@ -21,7 +21,11 @@ std::vector<unsigned char> meshEntryBytes(const ContentEntry& entry);
 // a PNG entry under its texture name. False when anything fails.
 bool writeMainPak(const Content& content, const std::string& path);
 
-// Every archive texture the content's meshes name, by texture name.
+// The RGBA image of a plasma texture at the given tick count.
+Image plasmaImage(const ContentPlasma& plasma, std::int32_t timeMs);
+
+// Every texture the content's meshes name, archive images and plasmas (the
+// latter at timeMs), by texture name.
 std::map<std::string, Image> textureImages(const Content& content, std::int32_t timeMs);
 
 // The scene shown in the preview: one of the screensaver's groups, turned

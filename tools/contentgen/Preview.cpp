@@ -94,7 +94,7 @@ public:
             const Affine own = placed * scaling(node.scale);
             for (const GenMesh& mesh : node.entry->meshes) {
                 auto it = textures.find(mesh.textureName);
-                if (it == textures.end()) continue;
+                if (it == textures.end() || it->second.width <= 0 || it->second.height <= 0) continue;
                 drawMesh(mesh, own, it->second);
             }
         }

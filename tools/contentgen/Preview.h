@@ -40,7 +40,7 @@ struct RgbImage {
 
 // Renders the nodes (in order, depth first) as seen from an eye `distance`
 // units in front of the origin of the nodes' frame. Meshes whose texture is
-// missing from `textures` are skipped.
+// missing from `textures`, or empty, are skipped.
 RgbImage renderPreview(const std::vector<PreviewNode>& nodes, const std::map<std::string, Image>& textures,
                        int width, int height, int supersample, double distance = 90.0);
 

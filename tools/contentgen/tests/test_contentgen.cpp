@@ -109,6 +109,16 @@ void expectPlasmaSpec(const std::string& name) {
     EXPECT_EQ(*p, '\0') << name;
 }
 
+TEST(PlasmaTextures, NameAndImageCarryTheSameParameters) {
+    const contentgen::ContentPlasma plasma = contentgen::makePlasma('x', 64, 32, 40, 80, 160);
+    EXPECT_EQ(plasma.name, "x#Plasma64x32:40:80:160");
+    const contentgen::Image image = contentgen::plasmaImage(plasma, 0);
+    ASSERT_EQ(image.width, 64);
+    ASSERT_EQ(image.height, 32);
+    // At time 0 the corner texel lies on the grid: base + 8 with green 127.
+    EXPECT_EQ(std::vector<int>(image.at(0, 0), image.at(0, 0) + 4), (std::vector<int>{48, 127, 168, 255}));
+}
+
 class GeneratedContent : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
