@@ -1,6 +1,7 @@
 #include "assets/Mesh.h"
 #include "assets/ResourceCache.h"
 #include "assets/tests/ArchiveBytes.h"
+#include "assets/tests/ForgetGenerators.h"
 #include "assets/tests/ImageBytes.h"
 #include "assets/tests/MeshBytes.h"
 #include "assets/tests/TempDir.h"
@@ -32,6 +33,7 @@ protected:
         TempDir::write(archive, pak.bytes);
         glrec::reset();
     }
+    void TearDown() override { forgetGenerators(); }
 
     std::int32_t references() const { return resourceCache.referenceCount(archive.c_str()); }
     // The texture the archive made for `name` (already decoded: no GL call).

@@ -1,5 +1,6 @@
 #include "assets/Mesh.h"
 #include "assets/MeshEntryWriter.h"
+#include "assets/tests/ForgetGenerators.h"
 #include "assets/tests/MeshBytes.h"
 #include "texgen/TexturegenCache.h"
 
@@ -45,6 +46,7 @@ TEST(MeshEntryWriter, EntriesReadBackThroughTheReader) {
         EXPECT_NE(read[2].texture, read[0].texture);
         EXPECT_EQ(read[0].texture, read[1].texture);
     }
+    forgetGenerators();
 }
 
 TEST(MeshEntryWriter, WritesTheSameBytesAsTheLayout) {
