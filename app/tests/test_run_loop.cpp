@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/RunLoop.h"
 #include "app/SceneAssembly.h"
 #include "scene/SceneNode.h"
@@ -26,11 +28,17 @@ protected:
         sceneRoot = nullptr;
         fakeevents::clear();
     }
-    // Runs the loop; frames after `limit` push an Escape so a faulty loop
-    // still ends. Returns the number of frames presented.
-    std::size_t run(const Settings& settings, unsigned limit = 20) {
-        fakeevents::onEmptyPoll([limit](unsigned n) {
-            if (n == limit) fakeevents::pushKey(SDLK_ESCAPE);
+    // Runs the loop, calling `script` with the frame number (from 0) at the
+    // end of each frame's event pass, so that it can queue the events of the
+    // next pass. From frame `limit` on an Escape is queued, so a faulty loop
+    // still ends: with nothing else ending it, limit + 2 frames are drawn.
+    // Returns the number of frames presented.
+    std::size_t run(const Settings& settings, unsigned limit, std::function<void(unsigned)> script = nullptr) {
+        glrec::reset();
+        const unsigned start = fakeevents::emptyPolls();
+        fakeevents::onEmptyPoll([=](unsigned n) {
+            if (script) script(n - start);
+            if (n - start == limit) fakeevents::pushKey(SDLK_ESCAPE);
         });
         runLoop(settings);
         return glrec::count("SDL_GL_SwapBuffers");
@@ -48,15 +56,14 @@ Settings mouseQuits(uint8_t value) {
 
 TEST_F(RunLoopTest, EscapeEndsTheRunAfterOneMoreFrame) {
     fakeevents::pushKey(SDLK_ESCAPE);
-    EXPECT_EQ(run(Settings()), 1u);
-
-    glrec::reset();
-    // Escape arriving before the fourth frame's events.
-    fakeevents::onEmptyPoll([](unsigned n) {
-        if (n == 2) fakeevents::pushKey(SDLK_ESCAPE);
-    });
-    runLoop(Settings());
-    EXPECT_EQ(glrec::count("SDL_GL_SwapBuffers"), 4u);
+    EXPECT_EQ(run(Settings(), 20), 1u);
+    // Escape queued after the third frame's events: handled before the fourth
+    // frame, which is still drawn.
+    EXPECT_EQ(run(Settings(), 20,
+                  [](unsigned frame) {
+                      if (frame == 2) fakeevents::pushKey(SDLK_ESCAPE);
+                  }),
+              4u);
 }
 
 TEST_F(RunLoopTest, OtherInputDoesNotEndTheRun) {
@@ -68,7 +75,7 @@ TEST_F(RunLoopTest, OtherInputDoesNotEndTheRun) {
     quit.type = SDL_QUIT;
     fakeevents::push(quit);
     fakeevents::pushMouseMotion();  // quitOnMouseMove 0: ignored
-    EXPECT_EQ(run(Settings(), 5), 6u);
+    EXPECT_EQ(run(Settings(), 5), 7u);
 }
 
 TEST_F(RunLoopTest, EveryQueuedEventIsHandledBeforeTheFrame) {
@@ -76,31 +83,30 @@ TEST_F(RunLoopTest, EveryQueuedEventIsHandledBeforeTheFrame) {
     fakeevents::pushKey(SDLK_ESCAPE);
     fakeevents::pushKey(SDLK_b);
     fakeevents::pushMouseButton();
-    EXPECT_EQ(run(Settings()), 1u);
+    EXPECT_EQ(run(Settings(), 20), 1u);
     // The events after the Escape were taken off the queue too.
     SDL_Event e;
     EXPECT_EQ(SDL_PollEvent(&e), 0);
 }
 
 TEST_F(RunLoopTest, MouseMotionEndsTheRunOnlyWhenAskedAndAfterTheGracePeriod) {
+    // At 3000 ms the motion is ignored; in the second frame's events the
+    // clock reads 3001 and the motion ends the run.
     fakeclock::set(3000);
     fakeevents::pushMouseMotion();
-    // At 3000 ms the motion is ignored; from the second frame on the clock reads 3001.
-    fakeevents::onEmptyPoll([](unsigned n) {
-        if (n == 0) {
-            fakeclock::set(3001);
-            fakeevents::pushMouseMotion();
-        }
-        if (n == 10) fakeevents::pushKey(SDLK_ESCAPE);
-    });
-    runLoop(mouseQuits(1));
-    EXPECT_EQ(glrec::count("SDL_GL_SwapBuffers"), 2u);
+    EXPECT_EQ(run(mouseQuits(1), 10,
+                  [](unsigned frame) {
+                      if (frame == 0) {
+                          fakeclock::set(3001);
+                          fakeevents::pushMouseMotion();
+                      }
+                  }),
+              2u);
 
     for (uint8_t value : {uint8_t(0), uint8_t(2), uint8_t(255)}) {
-        glrec::reset();
         fakeclock::set(60000);
         fakeevents::pushMouseMotion();
-        EXPECT_EQ(run(mouseQuits(value), 3), 4u) << "quitOnMouseMove " << int(value);
+        EXPECT_EQ(run(mouseQuits(value), 3), 5u) << "quitOnMouseMove " << int(value);
     }
 }
 

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
+#include <unistd.h>
 
 #include "anim/Action_rev.h"
 #include "anim/Action_rot.h"
@@ -134,7 +136,9 @@ TEST(SceneAssembly, EveryShapeSpinsAboutZThenYAndTheHeadsShow) {
         EXPECT_EQ(actions[1], b.scene->spins()[spin + 1]);
         EXPECT_EQ(b.scene->spins()[spin]->axis, 2);
         EXPECT_EQ(b.scene->spins()[spin + 1]->axis, 1);
-        if (head) EXPECT_EQ(actions[2], b.scene->shows()[i == 0 ? 0 : 2]);
+        if (head) {
+            EXPECT_EQ(actions[2], b.scene->shows()[i == 0 ? 0 : 2]);
+        }
         spin += 2;
     }
     ASSERT_EQ(node(b, 3)->animator.actions.size(), 1u);
