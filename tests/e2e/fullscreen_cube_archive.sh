@@ -37,6 +37,6 @@ format=$(identify -format '%[png:IHDR.color_type] %[png:IHDR.bit_depth]' cube.pn
   exit 1
 }
 
-"$pak_tool" obj-to-mesh cube.obj cube.mesh cube.png
-"$pak_tool" create "$(basename "$out")" sn1=cube.mesh sn11=cube.mesh sn12=cube.mesh cube.png=cube.png
+"$pak_tool" obj-to-mesh --texture cube.png cube.obj cube.mesh
+"$pak_tool" create "$(basename "$out")" sn1=cube.mesh sn11=cube.mesh sn12=cube.mesh cube.png
 "$pak_tool" list "$(basename "$out")"

@@ -46,7 +46,8 @@ new_install() {
   local pak=${2-${DEFAULT_MAIN_PAK:-}}
   [ -n "$pak" ] && ln -s "$pak" "$INSTALL/main.pak"
   [ -n "${DEFAULT_PREVIEW_PPK:-}" ] && [ -e "$DEFAULT_PREVIEW_PPK" ] && ln -s "$DEFAULT_PREVIEW_PPK" "$INSTALL/preview.ppk"
-  [ -n "${CALVETRIN_CONFIG:-}" ] && [ -e "$CALVETRIN_CONFIG" ] && ln -s "$CALVETRIN_CONFIG" "$INSTALL/config.exe"
+  # A copy, not a link: a test may replace it by a stand-in.
+  [ -n "${CALVETRIN_CONFIG:-}" ] && [ -e "$CALVETRIN_CONFIG" ] && cp "$CALVETRIN_CONFIG" "$INSTALL/config.exe"
   REGISTRY="$FULLSCREEN_OUT/$1.reg"
   printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n"Path"="%s/"\n' \
     "$INSTALL" >"$REGISTRY"
@@ -78,6 +79,21 @@ write_cfg() {
   } >"$INSTALL/cfg"
 }
 
+# set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS: the settings file of
+# $INSTALL written by the real configuration program when there is one (it
+# finds the directory through the same registry file), else byte by byte.
+set_cfg() {
+  if [ -n "${CALVETRIN_CONFIG:-}" ] && [ -x "$CALVETRIN_CONFIG" ]; then
+    local quits=no
+    [ "$1" = 1 ] && quits=yes
+    CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_CONFIG" --mouse-quits "$quits" --spin "$2" --phase "$3" >/dev/null ||
+      fail "config.exe --mouse-quits $quits --spin $2 --phase $3 failed"
+    [ -s "$INSTALL/cfg" ] || fail "config.exe wrote no settings file"
+  else
+    write_cfg "$@"
+  fi
+}
+
 # start_saver LOGNAME ARGS...: starts the screensaver with ARGS in the
 # background; its pid is $SAVER_PID, its output goes to LOGNAME.out/.err.
 start_saver() {
@@ -102,7 +118,8 @@ wait_exit() {
   local pid=$1 deadline=$((SECONDS + $2))
   while running "$pid"; do
     if [ $SECONDS -ge $deadline ]; then
-      kill "$pid" 2>/dev/null
+      # SIGKILL: SDL turns SIGTERM into a quit request, which the run ignores.
+      kill -KILL "$pid" 2>/dev/null
       wait "$pid" 2>/dev/null
       EXIT_CODE=timeout
       return 1
@@ -114,8 +131,15 @@ wait_exit() {
   return 0
 }
 
-# wait_lit SECONDS: waits until the screen shows lit pixels.
-wait_lit() { "$FULLSCREEN_PROBE" wait-lit "$1" >/dev/null; }
+# wait_lit SECONDS: waits until the screen shows lit pixels; notes how long
+# that took.
+wait_lit() {
+  local out rc
+  out=$("$FULLSCREEN_PROBE" wait-lit "$1")
+  rc=$?
+  echo "  (first frame seen after ${out#waited_ms=} ms)"
+  return $rc
+}
 
 # shot NAME: a screenshot of the whole screen as NAME.png in the output
 # directory; prints the file name.
@@ -139,7 +163,7 @@ end_saver() {
 
 cleanup() {
   for pid in "${started_pids[@]}"; do
-    if running "$pid"; then kill "$pid" 2>/dev/null; fi
+    if running "$pid"; then kill -KILL "$pid" 2>/dev/null; fi
   done
 }
 trap cleanup EXIT

@@ -9,6 +9,7 @@ source "$(dirname "$0")/fullscreen_lib.sh"
 # A stand-in configuration program: it notes where it runs and that it
 # started, then stays until the test lets it go.
 write_stand_in() {
+  rm -f "$INSTALL/config.exe"
   cat >"$INSTALL/config.exe" <<'SH'
 #!/bin/sh
 pwd >working-directory

@@ -7,7 +7,7 @@ source "$(dirname "$0")/fullscreen_lib.sh"
 
 [ -e "${CUBE_MAIN_PAK:-}" ] || { echo "cube test archive missing: ${CUBE_MAIN_PAK:-unset}" >&2; exit 1; }
 new_install phases "$CUBE_MAIN_PAK"
-write_cfg 0 7 1
+set_cfg 0 7 1
 start_saver phases
 expect "a frame appears within 60 s" wait_lit 60
 

@@ -9,7 +9,7 @@
 //       Grabs the root window of $DISPLAY until some pixels are lit; exit 0
 //       then, 1 when SECONDS pass without any.
 //   fullscreen_probe phases SECONDS OUTDIR
-//       Grabs the root window every ~100 ms for SECONDS, sorts every grab
+//       Grabs the screen's centre every ~100 ms for SECONDS, sorts every grab
 //       into one of the three phase groups of the cube test archive (or
 //       "none"/"unclear"), writes the samples to OUTDIR/phases.log and the
 //       first grab of every run as OUTDIR/run-NN-<group>.ppm, and checks that
@@ -46,6 +46,7 @@ struct Image {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;  // 3 bytes per pixel, rows top to bottom
+    double screenHeight = 0;   // of the screen it was taken from (it may be a central part)
 
     const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
 };
@@ -58,10 +59,13 @@ bool lit(const uint8_t* p) { return p[0] > kLitThreshold || p[1] > kLitThreshold
 // Layout of the scene on the screen: the groups are centred 90 units in front
 // of the eye under a 45 degree vertical field of view, so one unit at that
 // depth covers height / (2 * 90 * tan 22.5 deg) pixels (10.3 at 768 lines).
-double pixelsPerUnit(const Image& image) {
+double pixelsPerUnit(double screenHeight) {
     const double pi = std::acos(-1.0);
-    return image.height / (2.0 * 90.0 * std::tan(22.5 * pi / 180.0));
+    return screenHeight / (2.0 * 90.0 * std::tan(22.5 * pi / 180.0));
 }
+// The square's corner shapes reach at most 21 units out from the centre along
+// each axis; the phase check grabs only the central part that holds them.
+constexpr double kGroupExtentUnits = 21.0;
 // The centre disk lies inside the smallest central shape (the cube centre,
 // half-size 3.4 units); the ring lies inside the nest's outer shape (half-size
 // 9 units) and outside the cube centre's corners (at most 5.9 units out).
@@ -79,7 +83,7 @@ struct Stats {
 Stats measure(const Image& image) {
     Stats s;
     const double cx = image.width / 2.0, cy = image.height / 2.0;
-    const double ppu = pixelsPerUnit(image);
+    const double ppu = pixelsPerUnit(image.screenHeight > 0 ? image.screenHeight : image.height);
     const double centreR = kCentreRadiusUnits * ppu, outerR = (kRingRadiusUnits + 1.0) * ppu;
     long litCount = 0, centreCount = 0, centreLitCount = 0;
     double sumX = 0, sumY = 0;
@@ -164,14 +168,25 @@ int maskShift(unsigned long mask) {
     return shift;
 }
 
-bool grabRoot(Display* display, Image& image) {
+// Grabs the root window, or only its central part reaching `extentUnits` out
+// from the centre when that is positive (a smaller grab is quicker).
+bool grabRoot(Display* display, Image& image, double extentUnits) {
     const Window root = DefaultRootWindow(display);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, root, &attributes)) return false;
-    XImage* grab = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    int x = 0, y = 0, w = attributes.width, h = attributes.height;
+    if (extentUnits > 0) {
+        const int half = static_cast<int>(std::ceil(extentUnits * pixelsPerUnit(attributes.height)));
+        w = std::min(w, 2 * half);
+        h = std::min(h, 2 * half);
+        x = (attributes.width - w) / 2;
+        y = (attributes.height - h) / 2;
+    }
+    XImage* grab = XGetImage(display, root, x, y, w, h, AllPlanes, ZPixmap);
     if (grab == nullptr) return false;
     image.width = grab->width;
     image.height = grab->height;
+    image.screenHeight = attributes.height;
     image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
     const int rs = maskShift(grab->red_mask), gs = maskShift(grab->green_mask), bs = maskShift(grab->blue_mask);
     const bool fast = grab->bits_per_pixel == 32 && grab->red_mask == 0xff0000 && grab->green_mask == 0xff00 &&
@@ -233,7 +248,7 @@ int runWaitLit(double seconds) {
     Image image;
     int result = 1;
     while (nowMs() - start < seconds * 1000.0) {
-        if (grabRoot(display, image) && measure(image).litShare > 0.0005) {
+        if (grabRoot(display, image, 0.0) && measure(image).litShare > 0.0005) {
             result = 0;
             break;
         }
@@ -306,7 +321,7 @@ std::vector<std::string> checkTurns(const std::vector<Sample>& samples) {
     for (size_t i = 0; i + 1 < runs.size(); ++i) {
         boundary.push_back((runs[i].last + runs[i + 1].first) / 2.0);
         slack.push_back((runs[i + 1].first - runs[i].last) / 2.0);
-        if (slack.back() > 200.0) {
+        if (slack.back() > 250.0) {
             std::snprintf(text, sizeof text, "gap of %.0f ms between samples at a turn change: sampling too sparse",
                           2.0 * slack.back());
             problems.push_back(text);
@@ -354,10 +369,11 @@ int runPhases(double seconds, const std::string& outDir) {
         XCloseDisplay(display);
         return 2;
     }
-    std::fprintf(log, "# t_ms group lit_share centre_lit ring_lit quadrants_lit\n");
+    std::fprintf(log, "# t_ms group lit_share centre_lit ring_lit quadrants_lit (central %.0f units)\n",
+                 kGroupExtentUnits);
     while (nowMs() - start < seconds * 1000.0) {
         const double t = nowMs();
-        if (!grabRoot(display, image)) {
+        if (!grabRoot(display, image, kGroupExtentUnits)) {
             std::fprintf(stderr, "fullscreen_probe: cannot grab the screen\n");
             std::fclose(log);
             XCloseDisplay(display);
