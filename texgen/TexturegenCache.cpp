@@ -22,9 +22,9 @@ bool readSize(const char*& p, std::int32_t& out) {
     if (!isDigit(*p)) return false;
     std::int32_t value = 0;
     for (; isDigit(*p); ++p) {
-        if (value <= Plasma::kMaxSide) value = value * 10 + (*p - '0');
+        if (value <= PlasmaPainter::kMaxSide) value = value * 10 + (*p - '0');
     }
-    if (value > Plasma::kMaxSide) value = Plasma::kMaxSide + 1;
+    if (value > PlasmaPainter::kMaxSide) value = PlasmaPainter::kMaxSide + 1;
     out = negative ? -value : value;
     return true;
 }
@@ -56,7 +56,7 @@ std::uint32_t TexturegenCache::getTexture(const char* spec) {
     // A missing colour word leaves the colour text empty: base colour black.
     const std::string colourText(colourStart, p);
 
-    if (type != "Plasma" || !Plasma::validSize(width, height)) return 0;
+    if (type != "Plasma" || !PlasmaPainter::validSize(width, height)) return 0;
     Texturegen* generator = new Plasma(width, height, colourText.c_str());
     generators.push_back(generator);
     names.push_back(spec);

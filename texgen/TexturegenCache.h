@@ -23,7 +23,7 @@ public:
     // the first request; the same spec text always gives the same generator.
     // Returns 0 (no texture), and keeps nothing, when the spec cannot be
     // parsed, names no known type ("Plasma" is the only one) or gives a size
-    // outside 1..Plasma::kMaxSide.
+    // outside 1..PlasmaPainter::kMaxSide.
     std::uint32_t getTexture(const char* spec);
 
     // Reads SDL_GetTicks once and updates every generator with it, as a

@@ -176,7 +176,7 @@ TEST_F(PlasmaTest, ColourTextComponents) {
     };
     for (const Case& c : cases) {
         std::uint8_t rgb[3] = {99, 99, 99};
-        Plasma::parseColour(c.text, rgb);
+        PlasmaPainter::parseColour(c.text, rgb);
         EXPECT_EQ((std::array<int, 3>{rgb[0], rgb[1], rgb[2]}), c.rgb) << '"' << c.text << '"';
     }
     Plasma plasma(1, 1, ":300:0:0");
@@ -185,7 +185,7 @@ TEST_F(PlasmaTest, ColourTextComponents) {
 
 TEST_F(PlasmaTest, SizesOutsideTheAcceptedRangeMakeAnInertGenerator) {
     const std::vector<std::pair<std::int32_t, std::int32_t>> bad = {
-        {0, 5}, {5, 0}, {-1, 10}, {10, -1}, {Plasma::kMaxSide + 1, 1}, {1, Plasma::kMaxSide + 1},
+        {0, 5}, {5, 0}, {-1, 10}, {10, -1}, {PlasmaPainter::kMaxSide + 1, 1}, {1, PlasmaPainter::kMaxSide + 1},
         {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, {65536, 65536}};
     for (const auto& [w, h] : bad) {
         Plasma plasma(w, h, ":1:2:3");
@@ -198,10 +198,10 @@ TEST_F(PlasmaTest, SizesOutsideTheAcceptedRangeMakeAnInertGenerator) {
     }
     EXPECT_TRUE(glrec::calls().empty());
 
-    Plasma largest(Plasma::kMaxSide, 2, ":1:2:3");
-    EXPECT_EQ(largest.byteCount, Plasma::kMaxSide * 2 * 4);
+    Plasma largest(PlasmaPainter::kMaxSide, 2, ":1:2:3");
+    EXPECT_EQ(largest.byteCount, PlasmaPainter::kMaxSide * 2 * 4);
     largest.update(-77);
-    EXPECT_EQ(pixelsOf(largest), plasmaref::image(Plasma::kMaxSide, 2, largest.baseColour, -77));
+    EXPECT_EQ(pixelsOf(largest), plasmaref::image(PlasmaPainter::kMaxSide, 2, largest.baseColour, -77));
 }
 
 }  // namespace

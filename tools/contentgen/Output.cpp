@@ -2,7 +2,7 @@
 
 #include "assets/Archive.h"
 #include "assets/MeshEntryWriter.h"
-#include "texgen/Plasma.h"
+#include "texgen/PlasmaPainter.h"
 
 #include <cstring>
 
@@ -41,14 +41,10 @@ bool writeMainPak(const Content& content, const std::string& path) {
 }
 
 Image plasmaImage(const ContentPlasma& plasma, std::int32_t timeMs) {
-    // The generator's own repaint computes the pixels; with no OpenGL context
-    // current its texture calls do nothing.
-    const std::string colour = ":" + std::to_string(plasma.colour[0]) + ":" + std::to_string(plasma.colour[1]) + ":" +
-                               std::to_string(plasma.colour[2]);
-    Plasma generator(plasma.width, plasma.height, colour.c_str());
-    generator.update(timeMs);
-    Image image(generator.width, generator.height);
-    if (generator.pixels) std::memcpy(image.rgba.data(), generator.pixels, image.rgba.size());
+    // The same painter that repaints the screensaver's plasma textures.
+    PlasmaPainter painter(plasma.width, plasma.height, plasma.colour);
+    Image image(plasma.width, plasma.height);
+    painter.paint(timeMs, image.rgba.data());
     return image;
 }
 
