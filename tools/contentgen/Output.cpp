@@ -11,6 +11,9 @@ namespace contentgen {
 namespace {
 // The moment of the plasma's flow shown in the preview, in milliseconds.
 const std::int32_t kPreviewTimeMs = 20000;
+// The preview pane is tiny: the eye comes closer than the screensaver's 90
+// units so that the nest fills the picture.
+const double kPreviewDistance = 42.0;
 }  // namespace
 
 std::vector<unsigned char> meshEntryBytes(const ContentEntry& entry) {
@@ -67,7 +70,7 @@ std::vector<PreviewNode> previewScene(const Content& content) {
 }
 
 bool writePreview(const Content& content, const std::string& path) {
-    const RgbImage picture = renderPreview(previewScene(content), textureImages(content, kPreviewTimeMs), 152, 112, 4);
+    const RgbImage picture = renderPreview(previewScene(content), textureImages(content, kPreviewTimeMs), 152, 112, 4, kPreviewDistance);
     return savePreviewBmp(picture, path);
 }
 
