@@ -8,29 +8,12 @@
 #include <streambuf>
 #include <string>
 
+#include "settings/tests/SettingsBytes.h"
 #include "settings/DisplayMode.h"
 #include "settings/Settings.h"
 
 namespace {
 
-// Builds settings-file bytes field by field, little-endian.
-struct Bytes {
-    std::string data;
-    Bytes& i32(std::int32_t value) {
-        auto raw = static_cast<std::uint32_t>(value);
-        for (int i = 0; i < 4; ++i) data += static_cast<char>((raw >> (8 * i)) & 0xFF);
-        return *this;
-    }
-    Bytes& u8(std::uint8_t value) {
-        data += static_cast<char>(value);
-        return *this;
-    }
-    Bytes& text(const std::string& bytes) {
-        i32(static_cast<std::int32_t>(bytes.size()));
-        data += bytes;
-        return *this;
-    }
-};
 
 // A complete record: version, quitOnMouseMove, spare, displayMode, textB, textA, spinLevel, phaseSeconds.
 Bytes record(std::int32_t version, std::uint8_t mouse, std::int32_t spare, std::int32_t mode, const std::string& textB,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/tests/SettingsBytes.h"
 #include "platform/tests/TestFiles.h"
 
 namespace {
@@ -16,23 +17,6 @@ namespace {
 using testfiles::ScopedEnv;
 using testfiles::TempDir;
 
-struct Bytes {
-    std::string data;
-    Bytes& i32(std::int32_t value) {
-        auto raw = static_cast<std::uint32_t>(value);
-        for (int i = 0; i < 4; ++i) data += static_cast<char>((raw >> (8 * i)) & 0xFF);
-        return *this;
-    }
-    Bytes& u8(std::uint8_t value) {
-        data += static_cast<char>(value);
-        return *this;
-    }
-    Bytes& text(const std::string& bytes) {
-        i32(static_cast<std::int32_t>(bytes.size()));
-        data += bytes;
-        return *this;
-    }
-};
 
 std::string cfgBytes(std::uint8_t mouse, std::int32_t mode, std::int32_t spin, std::int32_t phase) {
     Bytes b;
