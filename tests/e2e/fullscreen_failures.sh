@@ -17,7 +17,8 @@ expect "missing main.pak: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
 new_install no-display "${DEFAULT_MAIN_PAK:-}"
 (
   unset DISPLAY
-  CALVETRIN_REGISTRY="$REGISTRY" timeout 60 "$CALVETRIN_EXE" >"$FULLSCREEN_OUT/no-display.out" 2>"$FULLSCREEN_OUT/no-display.err"
+  LD_PRELOAD="${FULLSCREEN_GL_PRELOAD:-${LD_PRELOAD:-}}" CALVETRIN_REGISTRY="$REGISTRY" timeout 60 "$CALVETRIN_EXE" \
+    >"$FULLSCREEN_OUT/no-display.out" 2>"$FULLSCREEN_OUT/no-display.err"
 )
 code=$?
 expect "no display: exit code 1 (got $code)" [ "$code" = 1 ]

@@ -12,6 +12,7 @@
 #   CALVETRIN_PAK     archive tool (optional)       CALVETRIN_CONFIG  config.exe (optional)
 #   DEFAULT_MAIN_PAK  default content               DEFAULT_PREVIEW_PPK  default preview picture
 #   CUBE_MAIN_PAK     the cube test archive (optional)
+#   FULLSCREEN_GL_PRELOAD  libraries preloaded into the screensaver (sanitizer builds)
 set -u
 
 : "${CALVETRIN_EXE:?}" "${FULLSCREEN_PROBE:?}" "${FULLSCREEN_OUT:?}"
@@ -99,7 +100,8 @@ set_cfg() {
 start_saver() {
   local log="$FULLSCREEN_OUT/$1"
   shift
-  CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_EXE" "$@" >"$log.out" 2>"$log.err" &
+  LD_PRELOAD="${FULLSCREEN_GL_PRELOAD:-${LD_PRELOAD:-}}" CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_EXE" "$@" \
+    >"$log.out" 2>"$log.err" &
   SAVER_PID=$!
   SAVER_LOG=$log
   started_pids+=("$SAVER_PID")
