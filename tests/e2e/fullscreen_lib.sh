@@ -155,6 +155,11 @@ stat_of() { "$FULLSCREEN_PROBE" stats "$1" | sed -n "s/^$2=//p"; }
 
 # end_saver: ends the screensaver with Escape and expects exit code 0.
 end_saver() {
+  if ! running "$SAVER_PID"; then
+    wait "$SAVER_PID"
+    fail "$1: the run had already ended (exit code $?) before Escape"
+    return
+  fi
   xdotool key Escape
   if wait_exit "$SAVER_PID" 20; then
     expect "$1: Escape ends the run with exit code 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
