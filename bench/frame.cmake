@@ -15,25 +15,10 @@ endif()
 
 # A few frames as a smoke test, so that the benchmark keeps building and
 # running.
-# Sanitizer builds: Mesa unloads its software driver (swrast_dri.so) when the
-# display closes, before LeakSanitizer looks; the driver's own bookkeeping then
-# shows up as leaks "in an unknown module" that no suppression can name (a bare
-# SDL + OpenGL program shows the same 112 bytes). Preloading the driver keeps
-# it mapped, so its memory stays reachable. Only the program under test gets
-# the preload; the ASan runtime must come first in it.
-set(bench_frame_preload "")
-if(CALVETRIN_SANITIZE)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
-    OUTPUT_VARIABLE bench_frame_preload_asan OUTPUT_STRIP_TRAILING_WHITESPACE)
-  find_file(bench_frame_preload_dri swrast_dri.so PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri /usr/lib/dri NO_DEFAULT_PATH)
-  if(EXISTS "${bench_frame_preload_asan}" AND bench_frame_preload_dri)
-    set(bench_frame_preload "${bench_frame_preload_asan} ${bench_frame_preload_dri}")
-  endif()
-endif()
 
 if(CALVETRIN_BUILD_TESTS)
   add_test(NAME bench_frame_smoke
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh env "LD_PRELOAD=${bench_frame_preload}"
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh env "LD_PRELOAD=${CALVETRIN_GL_PRELOAD}"
             $<TARGET_FILE:bench_frame> --frames=5 --warmup=1)
   set_tests_properties(bench_frame_smoke PROPERTIES LABELS bench TIMEOUT 300
     ENVIRONMENT "CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/bench_frame.no-registry.reg")

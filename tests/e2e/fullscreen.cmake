@@ -14,21 +14,6 @@ add_executable(fullscreen_probe ${CMAKE_CURRENT_LIST_DIR}/fullscreen_probe.cpp)
 target_include_directories(fullscreen_probe SYSTEM PRIVATE ${FULLSCREEN_STB_IMAGE})
 target_link_libraries(fullscreen_probe PRIVATE PkgConfig::FULLSCREEN_X11)
 
-# Sanitizer builds: Mesa unloads its software driver (swrast_dri.so) when the
-# display closes, before LeakSanitizer looks; the driver's own bookkeeping then
-# shows up as leaks "in an unknown module" that no suppression can name (a bare
-# SDL + OpenGL program shows the same 112 bytes). Preloading the driver keeps
-# it mapped, so its memory stays reachable. Only the program under test gets
-# the preload; the ASan runtime must come first in it.
-set(fullscreen_gl_preload "")
-if(CALVETRIN_SANITIZE)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
-    OUTPUT_VARIABLE fullscreen_gl_preload_asan OUTPUT_STRIP_TRAILING_WHITESPACE)
-  find_file(fullscreen_gl_preload_dri swrast_dri.so PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri /usr/lib/dri NO_DEFAULT_PATH)
-  if(EXISTS "${fullscreen_gl_preload_asan}" AND fullscreen_gl_preload_dri)
-    set(fullscreen_gl_preload "${fullscreen_gl_preload_asan} ${fullscreen_gl_preload_dri}")
-  endif()
-endif()
 
 set(fullscreen_src ${CMAKE_CURRENT_LIST_DIR})
 set(fullscreen_out ${CMAKE_CURRENT_BINARY_DIR}/fullscreen)
@@ -40,7 +25,7 @@ set(fullscreen_env
   DEFAULT_MAIN_PAK=${CMAKE_BINARY_DIR}/bin/main.pak
   DEFAULT_PREVIEW_PPK=${CMAKE_BINARY_DIR}/bin/preview.ppk
   CUBE_MAIN_PAK=${fullscreen_cube_pak}
-  "FULLSCREEN_GL_PRELOAD=${fullscreen_gl_preload}")
+  "FULLSCREEN_GL_PRELOAD=${CALVETRIN_GL_PRELOAD}")
 if(TARGET config)
   list(APPEND fullscreen_env CALVETRIN_CONFIG=$<TARGET_FILE:config>)
 endif()
