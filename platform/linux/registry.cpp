@@ -351,21 +351,27 @@ std::set<const HKEY__*>& openKeys() {
 
 bool isOpenKey(HKEY key) { return openKeys().count(key) != 0; }
 
+// The hive and full key path behind a handle: the root key, or one opened by
+// RegOpenKeyExA. False for any other handle.
+bool resolveKey(HKEY key, std::shared_ptr<const Hive>& hive, std::string& path) {
+    if (key == HKEY_LOCAL_MACHINE) {
+        hive = loadHive();
+        path = kRootName;
+        return true;
+    }
+    if (!isOpenKey(key)) return false;
+    hive = key->hive;
+    path = key->path;
+    return true;
+}
+
 }  // namespace
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*/, PHKEY result) {
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     std::shared_ptr<const Hive> hive;
     std::string path;
-    if (root == HKEY_LOCAL_MACHINE) {
-        hive = loadHive();
-        path = kRootName;
-    } else if (isOpenKey(root)) {
-        hive = root->hive;
-        path = root->path;
-    } else {
-        return ERROR_INVALID_HANDLE;
-    }
+    if (!resolveKey(root, hive, path)) return ERROR_INVALID_HANDLE;
     std::string relative = subKey != nullptr ? subKey : "";
     while (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
     relative = normaliseKeyPath(relative);
@@ -388,15 +394,7 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
     std::shared_ptr<const Hive> hive;
     std::string path;
-    if (key == HKEY_LOCAL_MACHINE) {
-        hive = loadHive();
-        path = kRootName;
-    } else if (isOpenKey(key)) {
-        hive = key->hive;
-        path = key->path;
-    } else {
-        return ERROR_INVALID_HANDLE;
-    }
+    if (!resolveKey(key, hive, path)) return ERROR_INVALID_HANDLE;
     if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
 
     auto keyIt = hive->keys.find(path);
