@@ -53,13 +53,17 @@ bool parseIndex(const std::string& text, long& value) {
 std::string where(const std::string& source, int line) { return source + ":" + std::to_string(line) + ": "; }
 
 // Resolves a 1-based or negative (relative) OBJ index against `count` items.
+// The distance back of a negative index is taken in unsigned arithmetic:
+// negating the smallest long is undefined, and its unsigned magnitude (2^63)
+// is simply out of range.
 bool resolve(long index, std::size_t count, std::size_t& out) {
     if (index > 0 && static_cast<std::size_t>(index) <= count) {
-        out = static_cast<std::size_t>(index - 1);
+        out = static_cast<std::size_t>(index) - 1;
         return true;
     }
-    if (index < 0 && static_cast<std::size_t>(-index) <= count) {
-        out = count - static_cast<std::size_t>(-index);
+    const std::size_t back = 0 - static_cast<std::size_t>(index);
+    if (index < 0 && back <= count) {
+        out = count - back;
         return true;
     }
     return false;

@@ -84,6 +84,10 @@ TEST(ObjModel, BadInputIsReportedWithItsLine) {
         {head + "f 1/1 2/1 0/1\n", "m.obj:5: index out of range in '0/1'"},
         {head + "f 1/1 2/1 -4/1\n", "m.obj:5: index out of range in '-4/1'"},
         {head + "f 1/2 2/1 3/1\n", "m.obj:5: index out of range in '1/2'"},
+        // The smallest 64-bit index, whose negation overflows.
+        {head + "f 1/1 2/1 -9223372036854775808/1\n",
+         "m.obj:5: index out of range in '-9223372036854775808/1'"},
+        {head + "f 1/-9223372036854775808 2/1 3/1\n", "m.obj:5: index out of range in '1/-9223372036854775808'"},
         {head + "f a/1 2/1 3/1\n", "m.obj:5: malformed face vertex 'a/1'"},
         {head, "m.obj: no faces"},
     };
