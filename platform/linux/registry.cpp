@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "registry_text.h"
 
 namespace {
 
@@ -303,6 +304,28 @@ std::string registryFileName() {
     return std::string();
 }
 
+// The hive held by the bytes of a registry file: UTF-16LE after the mark FF FE,
+// otherwise 8-bit text with an optional UTF-8 mark. Empty when the bytes are
+// not a whole registry file.
+std::shared_ptr<const Hive> hiveFromBytes(const std::string& bytes) {
+    auto empty = std::make_shared<const Hive>();
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(kMaxFileBytes)) return empty;
+    std::string text;
+    const auto* u = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() >= 2 && u[0] == 0xFF && u[1] == 0xFE) {
+        auto decoded = utf16ToUtf8(u + 2, bytes.size() - 2);
+        if (!decoded) return empty;
+        text = std::move(*decoded);
+    } else if (bytes.size() >= 3 && u[0] == 0xEF && u[1] == 0xBB && u[2] == 0xBF) {
+        text = bytes.substr(3);
+    } else {
+        text = bytes;
+    }
+    auto hive = parseHive(text);
+    if (!hive) return empty;
+    return std::make_shared<const Hive>(std::move(*hive));
+}
+
 // The parsed registry file, or an empty hive when it is missing or malformed.
 std::shared_ptr<const Hive> loadHive() {
     auto empty = std::make_shared<const Hive>();
@@ -316,21 +339,35 @@ std::shared_ptr<const Hive> loadHive() {
     file.seekg(0, std::ios::beg);
     std::string bytes(static_cast<std::size_t>(length), '\0');
     if (!file.read(&bytes[0], length)) return empty;
+    return hiveFromBytes(bytes);
+}
 
-    std::string text;
-    const auto* u = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (bytes.size() >= 2 && u[0] == 0xFF && u[1] == 0xFE) {
-        auto decoded = utf16ToUtf8(u + 2, bytes.size() - 2);
-        if (!decoded) return empty;
-        text = std::move(*decoded);
-    } else if (bytes.size() >= 3 && u[0] == 0xEF && u[1] == 0xBB && u[2] == 0xBF) {
-        text = bytes.substr(3);
-    } else {
-        text = std::move(bytes);
+// The full key path of subKey below `path`, as RegOpenKeyExA names it.
+std::string subKeyPath(std::string path, LPCSTR subKey) {
+    std::string relative = subKey != nullptr ? subKey : "";
+    while (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
+    relative = normaliseKeyPath(relative);
+    if (!relative.empty()) path += "\\" + relative;
+    return path;
+}
+
+// A key exists when it is the root, has a section of its own or any key below
+// it does.
+bool keyExists(const Hive& hive, const std::string& path) {
+    bool exists = path == kRootName;
+    for (auto it = hive.keys.lower_bound(path); !exists && it != hive.keys.end(); ++it) {
+        if (it->first.compare(0, path.size(), path) != 0) break;
+        exists = isUnder(it->first, path);
     }
-    auto hive = parseHive(text);
-    if (!hive) return empty;
-    return std::make_shared<const Hive>(std::move(*hive));
+    return exists;
+}
+
+// The value valueName of the key at `path`, or null.
+const Value* findValue(const Hive& hive, const std::string& path, LPCSTR valueName) {
+    auto keyIt = hive.keys.find(path);
+    if (keyIt == hive.keys.end()) return nullptr;
+    auto valueIt = keyIt->second.find(lowerCase(valueName != nullptr ? valueName : ""));
+    return valueIt == keyIt->second.end() ? nullptr : &valueIt->second;
 }
 
 }  // namespace
@@ -372,18 +409,8 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD /*options*/, REGSAM /*access*
     std::shared_ptr<const Hive> hive;
     std::string path;
     if (!resolveKey(root, hive, path)) return ERROR_INVALID_HANDLE;
-    std::string relative = subKey != nullptr ? subKey : "";
-    while (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
-    relative = normaliseKeyPath(relative);
-    if (!relative.empty()) path += "\\" + relative;
-
-    // A key exists when it has a section of its own or any key below it does.
-    bool exists = path == kRootName;
-    for (auto it = hive->keys.lower_bound(path); !exists && it != hive->keys.end(); ++it) {
-        if (it->first.compare(0, path.size(), path) != 0) break;
-        exists = isUnder(it->first, path);
-    }
-    if (!exists) return ERROR_FILE_NOT_FOUND;
+    path = subKeyPath(std::move(path), subKey);
+    if (!keyExists(*hive, path)) return ERROR_FILE_NOT_FOUND;
 
     auto* key = new HKEY__{std::move(hive), std::move(path)};
     openKeys().insert(key);
@@ -397,12 +424,10 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     if (!resolveKey(key, hive, path)) return ERROR_INVALID_HANDLE;
     if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
 
-    auto keyIt = hive->keys.find(path);
-    if (keyIt == hive->keys.end()) return ERROR_FILE_NOT_FOUND;
-    auto valueIt = keyIt->second.find(lowerCase(valueName != nullptr ? valueName : ""));
-    if (valueIt == keyIt->second.end()) return ERROR_FILE_NOT_FOUND;
+    const Value* found = findValue(*hive, path, valueName);
+    if (found == nullptr) return ERROR_FILE_NOT_FOUND;
 
-    const Value& value = valueIt->second;
+    const Value& value = *found;
     const auto needed = static_cast<DWORD>(value.data.size());
     if (type != nullptr) *type = value.type;
     if (data == nullptr) {
@@ -424,4 +449,16 @@ LONG RegCloseKey(HKEY key) {
     openKeys().erase(key);
     delete key;
     return ERROR_SUCCESS;
+}
+
+RegistryTextAnswer lookUpRegistryText(const std::string& fileBytes, LPCSTR subKey, LPCSTR valueName, DWORD& type,
+                                      std::vector<BYTE>& data) {
+    auto hive = hiveFromBytes(fileBytes);
+    const std::string path = subKeyPath(kRootName, subKey);
+    if (!keyExists(*hive, path)) return RegistryTextAnswer::NoKey;
+    const Value* value = findValue(*hive, path, valueName);
+    if (value == nullptr) return RegistryTextAnswer::NoValue;
+    type = value->type;
+    data = value->data;
+    return RegistryTextAnswer::Found;
 }
