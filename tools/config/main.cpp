@@ -2,34 +2,23 @@
 // installation directory. The screensaver's configure mode starts it without
 // arguments, which shows the settings; options change the settings they name
 // and keep every other field of the file as it was.
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 #include "settings/DisplayMode.h"
 #include "settings/RegistryValue.h"
 #include "settings/Settings.h"
+#include "tools/config/Options.h"
 
 namespace {
 
 const char* const kProgram = "config.exe";
 
 enum class FileState { Missing, Read, Unreadable };
-
-struct Changes {
-    std::optional<std::int32_t> displayMode;
-    std::optional<std::int32_t> spinLevel;
-    std::optional<std::int32_t> phaseSeconds;
-    std::optional<std::uint8_t> quitOnMouseMove;
-    bool help = false;
-    bool any() const { return displayMode || spinLevel || phaseSeconds || quitOnMouseMove; }
-};
 
 std::string modeText(const DisplayMode& mode) {
     if (mode.width == 0) return "the desktop's current mode";
@@ -58,107 +47,6 @@ void printHelp() {
     for (int row = 0; row < kDisplayModeCount; ++row) {
         std::printf("  %2d  %s\n", row, modeText(displayModeTable[row]).c_str());
     }
-}
-
-std::optional<std::int32_t> parseInt(const std::string& text) {
-    std::int32_t value = 0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (first != last && *first == '+') ++first;
-    auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || first == last) return std::nullopt;
-    return value;
-}
-
-// A table row, or WIDTHxHEIGHTxBITS naming one.
-std::optional<std::int32_t> parseMode(const std::string& text, std::string& problem) {
-    if (auto row = parseInt(text)) {
-        if (Settings::usableDisplayMode(*row)) return row;
-        problem = "display mode " + text + " is not a table row (0 to " + std::to_string(kDisplayModeCount - 1) + ")";
-        return std::nullopt;
-    }
-    std::vector<std::string> parts(1);
-    for (char c : text) {
-        if (c == 'x' || c == 'X') {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
-    }
-    std::optional<std::int32_t> w, h, b;
-    if (parts.size() == 3) {
-        w = parseInt(parts[0]);
-        h = parseInt(parts[1]);
-        b = parseInt(parts[2]);
-    }
-    if (!w || !h || !b) {
-        problem = "display mode '" + text + "' is neither a table row nor WIDTHxHEIGHTxBITS";
-        return std::nullopt;
-    }
-    int row = findDisplayMode(*w, *h, *b);
-    if (row < 0) {
-        problem = "no display mode " + text + " in the table (see --help)";
-        return std::nullopt;
-    }
-    return row;
-}
-
-// Fills changes from the arguments; false with problem set on bad input.
-bool parseArguments(int argc, char** argv, Changes& changes, std::string& problem) {
-    for (int i = 1; i < argc; ++i) {
-        std::string option = argv[i];
-        std::optional<std::string> value;
-        if (std::size_t equals = option.find('='); option.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = option.substr(equals + 1);
-            option.erase(equals);
-        }
-        if (option == "--help" || option == "-h") {
-            changes.help = true;
-            continue;
-        }
-        if (option != "--mode" && option != "--spin" && option != "--phase" && option != "--mouse-quits") {
-            problem = "unknown option '" + option + "'";
-            return false;
-        }
-        if (!value) {
-            if (i + 1 >= argc) {
-                problem = option + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (option == "--mode") {
-            changes.displayMode = parseMode(*value, problem);
-            if (!changes.displayMode) return false;
-        } else if (option == "--spin") {
-            auto level = parseInt(*value);
-            if (!level || !Settings::usableSpinLevel(*level)) {
-                problem = "spin level '" + *value + "' is not a whole number from " +
-                          std::to_string(Settings::kMinSpinLevel) + " to 2147483647";
-                return false;
-            }
-            changes.spinLevel = level;
-        } else if (option == "--phase") {
-            auto seconds = parseInt(*value);
-            if (!seconds || !Settings::usablePhaseSeconds(*seconds)) {
-                problem = "phase seconds '" + *value + "' is not a whole number from 1 to " +
-                          std::to_string(Settings::kMaxPhaseSeconds);
-                return false;
-            }
-            changes.phaseSeconds = seconds;
-        } else {
-            const std::string& v = *value;
-            if (v == "yes" || v == "on" || v == "1" || v == "true") {
-                changes.quitOnMouseMove = 1;
-            } else if (v == "no" || v == "off" || v == "0" || v == "false") {
-                changes.quitOnMouseMove = 0;
-            } else {
-                problem = "--mouse-quits takes yes or no, not '" + v + "'";
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 void show(const std::string& fileName, FileState state, const Settings& s) {
@@ -216,9 +104,9 @@ bool replaceFile(const std::string& fileName, const std::string& bytes, std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-    Changes changes;
+    configtool::Changes changes;
     std::string problem;
-    if (!parseArguments(argc, argv, changes, problem)) {
+    if (!configtool::parseArguments(argc, argv, changes, problem)) {
         std::fprintf(stderr, "%s: %s\nRun '%s --help' for the options.\n", kProgram, problem.c_str(), kProgram);
         return 2;
     }
