@@ -74,6 +74,12 @@ struct Group {
     MeshData mesh;
 };
 
+// An OBJ text read up to the point where materials are needed.
+struct ParsedObj {
+    std::vector<std::string> libraries;  // mtllib names, in order
+    std::vector<Group> groups;
+};
+
 }  // namespace
 
 std::string baseName(const std::string& path) {
@@ -116,12 +122,17 @@ bool readMaterials(std::istream& in, const std::string& source, MaterialTextures
     return true;
 }
 
-bool readObj(std::istream& in, const std::string& source, const std::string& directory, const ObjOptions& options,
-             std::vector<MeshData>& meshes, std::string& error) {
+namespace {
+
+// Reads the statements of OBJ text into groups of triangles by material,
+// remembering the material libraries named. False with `error` on the first
+// malformed statement.
+bool parseObj(std::istream& in, const std::string& source, const ObjOptions& options, ParsedObj& parsed,
+              std::string& error) {
     std::vector<std::array<double, 3>> positions;
     std::vector<std::array<double, 2>> texCoords;
-    std::vector<std::string> libraries;
-    std::vector<Group> groups;
+    std::vector<std::string>& libraries = parsed.libraries;
+    std::vector<Group>& groups = parsed.groups;
     std::size_t current = 0;
     bool haveGroup = false;
     int number = 0;
@@ -217,22 +228,14 @@ bool readObj(std::istream& in, const std::string& source, const std::string& dir
         }
         // Other statements (vn, o, g, s, l, ...) do not affect the meshes.
     }
+    return true;
+}
 
-    MaterialTextures materials;
-    if (options.texture.empty()) {
-        for (const std::string& library : libraries) {
-            const std::string path = directory + library;
-            std::ifstream mtl(path);
-            if (!mtl) {
-                error = source + ": cannot open material library " + path;
-                return false;
-            }
-            if (!readMaterials(mtl, path, materials, error)) return false;
-        }
-    }
-
+// Turns the groups into meshes named by their textures.
+bool finishMeshes(ParsedObj& parsed, const std::string& source, const MaterialTextures& materials,
+                  const ObjOptions& options, std::vector<MeshData>& meshes, std::string& error) {
     meshes.clear();
-    for (Group& g : groups) {
+    for (Group& g : parsed.groups) {
         if (g.mesh.positions.empty()) continue;
         if (!options.texture.empty()) {
             g.mesh.textureName = options.texture;
@@ -256,6 +259,33 @@ bool readObj(std::istream& in, const std::string& source, const std::string& dir
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool readObj(std::istream& in, const std::string& source, const std::string& directory, const ObjOptions& options,
+             std::vector<MeshData>& meshes, std::string& error) {
+    ParsedObj parsed;
+    if (!parseObj(in, source, options, parsed, error)) return false;
+    MaterialTextures materials;
+    if (options.texture.empty()) {
+        for (const std::string& library : parsed.libraries) {
+            const std::string path = directory + library;
+            std::ifstream mtl(path);
+            if (!mtl) {
+                error = source + ": cannot open material library " + path;
+                return false;
+            }
+            if (!readMaterials(mtl, path, materials, error)) return false;
+        }
+    }
+    return finishMeshes(parsed, source, materials, options, meshes, error);
+}
+
+bool readObjWithMaterials(std::istream& in, const std::string& source, const MaterialTextures& materials,
+                          const ObjOptions& options, std::vector<MeshData>& meshes, std::string& error) {
+    ParsedObj parsed;
+    return parseObj(in, source, options, parsed, error) && finishMeshes(parsed, source, materials, options, meshes, error);
 }
 
 bool readObjModel(const std::string& path, const ObjOptions& options, std::vector<MeshData>& meshes,

@@ -41,6 +41,11 @@ bool readMaterials(std::istream& in, const std::string& source, MaterialTextures
 bool readObj(std::istream& in, const std::string& source, const std::string& directory, const ObjOptions& options,
              std::vector<MeshData>& meshes, std::string& error);
 
+// readObj with the material textures already read: mtllib statements are not
+// followed and no file is opened.
+bool readObjWithMaterials(std::istream& in, const std::string& source, const MaterialTextures& materials,
+                          const ObjOptions& options, std::vector<MeshData>& meshes, std::string& error);
+
 // Opens `path` and reads it with readObj.
 bool readObjModel(const std::string& path, const ObjOptions& options, std::vector<MeshData>& meshes,
                   std::string& error);
