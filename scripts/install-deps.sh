@@ -10,6 +10,7 @@ packages=(
   libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()
