@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <ios>
 #include <utility>
@@ -29,17 +30,36 @@ public:
         return true;
     }
 
-    bool readInt32(std::int32_t& value) {
-        unsigned char b[4];
-        if (!read(b, 4)) return false;
-        value = loadInt32LE(b);
-        return true;
-    }
-
 private:
     std::ifstream& in_;
     std::streamoff remaining_;
 };
+
+// The same reads over bytes already in memory.
+class MemorySource {
+public:
+    MemorySource(const unsigned char* data, std::size_t size) : in_(data, data + size) {}
+
+    std::streamoff remaining() const { return static_cast<std::streamoff>(in_.remaining()); }
+
+    bool read(void* dst, std::size_t n) {
+        const unsigned char* from = in_.position();
+        if (!in_.skip(n)) return false;
+        if (n) std::memcpy(dst, from, n);
+        return true;
+    }
+
+private:
+    ByteReader in_;
+};
+
+template <class Source>
+bool readInt32(Source& src, std::int32_t& value) {
+    unsigned char b[4];
+    if (!src.read(b, 4)) return false;
+    value = loadInt32LE(b);
+    return true;
+}
 
 bool writeAll(std::ofstream& out, const void* data, std::size_t n) {
     if (n) out.write(static_cast<const char*>(data), static_cast<std::streamsize>(n));
@@ -51,6 +71,10 @@ bool writeAll(std::ofstream& out, const void* data, std::size_t n) {
 Archive::Archive() = default;
 
 Archive::Archive(const char* path) {
+    // A directory, a device or a pipe opens as a stream on some systems but
+    // cannot be read as an archive file: treated like a missing file.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) std::exit(1);
     std::ifstream in(path, std::ios::binary);
     if (!in) std::exit(1);
     in.seekg(0, std::ios::end);
@@ -59,9 +83,22 @@ Archive::Archive(const char* path) {
     if (!in || total < 0) std::exit(1);  // not a readable, seekable file
 
     FileSource src(in, total);
-    bool good = true;
+    if (!readRecords(src)) {
+        std::fprintf(stderr, "Corrupt archive: %s\n", path);
+        std::exit(1);
+    }
+}
+
+bool Archive::loadBytes(const unsigned char* data, std::size_t size) {
+    if (!names_.empty() || (size > 0 && !data)) return false;
+    MemorySource src(data, size);
+    return readRecords(src);
+}
+
+template <class Source>
+bool Archive::readRecords(Source& src) {
     std::int32_t count = 0;
-    if (!src.readInt32(count)) good = false;
+    bool good = readInt32(src, count);
     for (std::int32_t i = 0; good && i < count; ++i) {
         unsigned char lengthByte = 0;
         if (!src.read(&lengthByte, 1) || lengthByte > kMaxNameLength) {  // negative as a signed byte
@@ -75,7 +112,7 @@ Archive::Archive(const char* path) {
         }
         nameBuffer[lengthByte] = '\0';  // a NUL inside a stored name ends the name there
         std::int32_t size = 0;
-        if (!src.readInt32(size) || size < 0 || size > src.remaining()) {
+        if (!readInt32(src, size) || size < 0 || size > src.remaining()) {
             good = false;
             break;
         }
@@ -87,11 +124,8 @@ Archive::Archive(const char* path) {
         }
         append(nameBuffer, data, size);
     }
-    if (!good) {
-        freeEntries();
-        std::fprintf(stderr, "Corrupt archive: %s\n", path);
-        std::exit(1);
-    }
+    if (!good) freeEntries();
+    return good;
 }
 
 Archive::~Archive() { freeEntries(); }

@@ -14,8 +14,8 @@
 // Entry bytes stay at the same address, unchanged, until the archive is
 // destroyed, so callers may keep pointers into them.
 //
-// A file that cannot be opened ends the process with exit status 1 and no
-// message. A file that opens but is truncated or corrupt (a short read, a
+// A file that cannot be opened, or that is not a regular file (a directory,
+// a device), ends the process with exit status 1 and no message. A file that opens but is truncated or corrupt (a short read, a
 // negative name length, a negative data size or one larger than the rest of
 // the file) ends the process with exit status 1 after the single line
 // "Corrupt archive: <path>" on the standard error stream. A negative entry
@@ -47,11 +47,24 @@ public:
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
+    // Fills an empty archive from the bytes of an archive file, copying each
+    // entry's data, by the same rules as the file constructor. False, and the
+    // archive left empty, when the bytes are truncated or corrupt (or the
+    // archive was not empty); the process never ends here.
+    bool loadBytes(const unsigned char* data, std::size_t size);
+
     EntryBytes getEntry(const char* name) const;
+
+    // Longest texture side taken from an image entry, whatever more the
+    // OpenGL implementation would take: 64 MiB of texels at most.
+    static constexpr std::int64_t kMaxTextureSide = 4096;
 
     // The OpenGL texture of the first entry named `name`, decoded and uploaded
     // on first use and remembered in the entry's texture slot; 0 when there is
-    // no such entry or it does not decode. Needs a current OpenGL context.
+    // no such entry or it does not decode. Images are PNG, JPEG, GIF or BMP;
+    // one whose header declares a side above kMaxTextureSide or
+    // GL_MAX_TEXTURE_SIZE is refused (0) before it is decoded. Needs a current
+    // OpenGL context.
     std::uint32_t getTexture(const char* name);
 
     // Appends the whole content of the file at `path` as an entry named by the
@@ -83,6 +96,10 @@ public:
 private:
     // Index of the first entry named `name`, or -1.
     long findEntry(const char* name) const;
+    // Appends the records of an archive file read from `src`; on a corrupt
+    // record frees every entry and returns false.
+    template <class Source>
+    bool readRecords(Source& src);
     void append(std::string name, const unsigned char* ownedData, std::int32_t size);
     void freeEntries();
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -92,10 +93,13 @@ TEST(ArchiveLoad, NulInsideStoredNameEndsTheName) {
     EXPECT_EQ(bytesOf(pak.getEntry("ab")), (std::vector<unsigned char>{1, 2}));
 }
 
-TEST(ArchiveLoadDeathTest, MissingFileExitsWithStatus1AndNoMessage) {
+TEST(ArchiveLoadDeathTest, MissingFileOrDirectoryExitsWithStatus1AndNoMessage) {
     TempDir tmp;
     const std::string path = tmp.file("absent.pak");
     EXPECT_EXIT(Archive pak(path.c_str()), ::testing::ExitedWithCode(1), "^$");
+    const std::string directory = tmp.file("dir.pak");
+    std::filesystem::create_directory(directory);
+    EXPECT_EXIT(Archive pak(directory.c_str()), ::testing::ExitedWithCode(1), "^$");
 }
 
 TEST(ArchiveLoadDeathTest, TruncatedOrCorruptFilesAreRefusedWithOneLine) {
@@ -130,7 +134,15 @@ TEST(ArchiveLoadDeathTest, TruncatedOrCorruptFilesAreRefusedWithOneLine) {
         const std::string path = tmp.file("bad" + std::to_string(n++) + ".pak");
         TempDir::write(path, bytes);
         EXPECT_EXIT(Archive pak(path.c_str()), ::testing::ExitedWithCode(1), "^Corrupt archive: " + path + "\n$");
+        Archive inMemory;
+        EXPECT_FALSE(inMemory.loadBytes(bytes.data(), bytes.size()));
+        EXPECT_EQ(inMemory.entryCount(), 0u);
     }
+
+    Archive fromBytes;
+    ASSERT_TRUE(fromBytes.loadBytes(good.data(), good.size()));
+    EXPECT_EQ(bytesOf(fromBytes.getEntry("two")), pattern(4, 2));
+    EXPECT_FALSE(fromBytes.loadBytes(good.data(), good.size()));  // only into an empty archive
 }
 
 TEST(ArchiveBuild, AppendedEntriesSaveAndLoadBack) {

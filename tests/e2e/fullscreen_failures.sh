@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Start-up failures of the full-screen run: a missing "main.pak" ends it with
-# exit code 1 and no output; without a display it prints exactly one line,
-# "Video initialization failed: ...", and ends with exit code 1.
+# Start-up failures of the full-screen run: a missing "main.pak", or a
+# directory in its place, ends it with exit code 1 and no output; without a
+# display it prints exactly one line, "Video initialization failed: ...", and
+# ends with exit code 1.
 source "$(dirname "$0")/fullscreen_lib.sh"
 
-new_install no-archive ""
-start_saver no-archive
-if wait_exit "$SAVER_PID" 60; then
-  expect "missing main.pak: exit code 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
-else
-  fail "missing main.pak: still running after 60 s"
-fi
-expect "missing main.pak: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]
-expect "missing main.pak: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+# main.pak missing, or a directory: neither can be read as an archive file.
+for case in no-archive archive-is-directory; do
+  new_install "$case" ""
+  [ "$case" = archive-is-directory ] && mkdir "$INSTALL/main.pak"
+  start_saver "$case"
+  if wait_exit "$SAVER_PID" 60; then
+    expect "$case: exit code 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
+  else
+    fail "$case: still running after 60 s"
+  fi
+  expect "$case: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]
+  expect "$case: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+done
 
 new_install no-display "${DEFAULT_MAIN_PAK:-}"
 (
