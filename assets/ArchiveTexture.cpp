@@ -3,14 +3,25 @@
 // programs that only read and write archives do not link OpenGL.
 #include "assets/Archive.h"
 
+#include "assets/ImageHeader.h"
+
 #include <GL/gl.h>
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
+
+// The largest side the OpenGL implementation takes, and at most
+// Archive::kMaxTextureSide.
+std::int64_t usableTextureSide() {
+    GLint glMax = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &glMax);
+    return std::min<std::int64_t>(glMax, Archive::kMaxTextureSide);
+}
 
 // The channel mask that selects byte `index` of a pixel as it lies in memory,
 // whatever the host byte order.
@@ -72,11 +83,19 @@ std::uint32_t Archive::getTexture(const char* name) {
     if (textures_[i] != 0) return textures_[i];
 
     const EntryBytes& entry = entries_[i];
+    // Refused before decoding: a format without a readable size, or a size
+    // the decoder would allocate for but OpenGL could not take.
+    const ImageHeader header = readImageHeader(entry.data, static_cast<std::size_t>(entry.size));
+    if (!header.fits(kMaxTextureSide) || !header.fits(usableTextureSide())) return 0;
     SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(entry.data), entry.size);
     if (!stream) return 0;
     SDL_Surface* decoded = IMG_Load_RW(stream, 0);  // 0: the decoder leaves the stream open
     SDL_RWclose(stream);
     if (!decoded) return 0;
+    if (decoded->w != header.width || decoded->h != header.height) {  // the header did not tell the truth
+        SDL_FreeSurface(decoded);
+        return 0;
+    }
 
     SDL_Surface* rgba = isPackedRgba(decoded) ? decoded : convertToRgba(decoded);
     if (rgba) {

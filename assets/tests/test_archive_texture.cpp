@@ -16,7 +16,8 @@ const Bytes kRgba = {255, 0,   0,  255, 0,  255, 0,  128, 0,  0,  255, 0,  //
 
 std::vector<std::string> uploadCalls(unsigned texture, int w, int h) {
     const std::string tex = std::to_string(texture);
-    return {"glGenTextures(1)",
+    return {"glGetIntegerv(3379)",
+            "glGenTextures(1)",
             "glBindTexture(3553, " + tex + ")",
             "glTexImage2D(3553, 0, 6408, " + std::to_string(w) + ", " + std::to_string(h) + ", 0, 6408, 5121)",
             "glTexEnvi(8960, 8704, 8448)",
@@ -119,6 +120,32 @@ TEST_F(ArchiveTexture, MissingAndUndecodableEntriesGiveZeroAndNoTexture) {
     for (std::size_t i = 0; i < pak.entryCount(); ++i) EXPECT_EQ(pak.textureSlotAt(i), 0u);
 
     EXPECT_EQ(pak.getTexture("img"), 1u);  // a failure leaves no trace behind
+}
+
+TEST_F(ArchiveTexture, ImagesDeclaringMoreThanTheLimitsAreRefusedBeforeDecoding) {
+    // A PNG whose header claims 30000 x 30000 pixels: decoding it would
+    // allocate 3.6 GB before reading a pixel.
+    Bytes huge = encodePng(3, 2, 4, kRgba);
+    for (int at : {16, 20}) huge[at + 2] = 0x75, huge[at + 3] = 0x30;
+    // A portable pixmap: SDL_image decodes it, but its size is not read
+    // ahead here, so it is refused.
+    const std::string pnmHead = "P6\n3 2\n255\n";
+    Bytes pnm(pnmHead.begin(), pnmHead.end());
+    pnm.resize(pnm.size() + 18, 0x80);
+
+    Archive pak;
+    addBytes(pak, "huge", huge);
+    addBytes(pak, "pnm", pnm);
+    addBytes(pak, "img", encodePng(3, 2, 4, kRgba));
+    EXPECT_EQ(pak.getTexture("huge"), 0u);
+    EXPECT_EQ(pak.getTexture("pnm"), 0u);
+    EXPECT_TRUE(glrec::calls().empty());
+
+    glrec::setMaxTextureSize(2);  // what this OpenGL takes is less than the image's width
+    EXPECT_EQ(pak.getTexture("img"), 0u);
+    EXPECT_EQ(glrec::texts(), std::vector<std::string>{"glGetIntegerv(3379)"});
+    glrec::setMaxTextureSize(3);
+    EXPECT_EQ(pak.getTexture("img"), 1u);
 }
 
 TEST_F(ArchiveTexture, OnlyTheFirstOfSameNamedEntriesIsDecoded) {

@@ -23,6 +23,7 @@ std::vector<TexImage>& imageList() {
 
 GLuint nextTexture = 1;
 GLuint boundTexture = 0;
+GLint maxTextureSide = kDefaultMaxTextureSize;
 
 void record(const char* name, std::initializer_list<double> args) {
     callList().push_back(Call{name, std::vector<double>(args)});
@@ -46,7 +47,10 @@ void reset() {
     imageList().clear();
     nextTexture = 1;
     boundTexture = 0;
+    maxTextureSide = kDefaultMaxTextureSize;
 }
+
+void setMaxTextureSize(int side) { maxTextureSide = side; }
 
 const std::vector<Call>& calls() { return callList(); }
 
@@ -99,6 +103,10 @@ void glVertex3d(GLdouble x, GLdouble y, GLdouble z) { record("glVertex3d", {x, y
 void glTexEnvi(GLenum target, GLenum pname, GLint param) { record("glTexEnvi", {double(target), double(pname), double(param)}); }
 void glTexParameteri(GLenum target, GLenum pname, GLint param) {
     record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void glGetIntegerv(GLenum pname, GLint* params) {
+    record("glGetIntegerv", {double(pname)});
+    *params = pname == GL_MAX_TEXTURE_SIZE ? glrec::maxTextureSide : 0;
 }
 void glPixelStorei(GLenum pname, GLint param) { record("glPixelStorei", {double(pname), double(param)}); }
 

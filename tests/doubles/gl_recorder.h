@@ -25,7 +25,13 @@ struct Call {
     std::string text() const;
 };
 
-// Forgets every recorded call and texture image; texture names restart at 1.
+// What glGetIntegerv answers for GL_MAX_TEXTURE_SIZE until set otherwise;
+// other queries answer 0.
+constexpr int kDefaultMaxTextureSize = 8192;
+void setMaxTextureSize(int side);
+
+// Forgets every recorded call and texture image; texture names restart at 1
+// and the largest texture size is the default again.
 void reset();
 
 const std::vector<Call>& calls();
