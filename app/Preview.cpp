@@ -4,9 +4,13 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "assets/ImageHeader.h"
 #include "settings/RegistryValue.h"
 
 HWND previewParent = nullptr;
@@ -16,6 +20,11 @@ namespace {
 
 constexpr int kPreviewWidth = 152;
 constexpr int kPreviewHeight = 112;
+// The pane shows 152 x 112 pixels and clips the rest; pictures up to this
+// side (12 MiB at 24 bits) are still read, larger ones are refused.
+constexpr std::int64_t kMaxPictureSide = 2048;
+// A file of that size at 32 bits, with its headers and palette, fits.
+constexpr std::streamoff kMaxPictureFileBytes = 20 * 1024 * 1024;
 
 // SDL's 24-bit layout: the bytes blue, green, red in memory.
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
@@ -29,20 +38,19 @@ bool isBlueGreenRed(const SDL_PixelFormat* format) {
            format->Gmask == kGreenMask && format->Bmask == kBlueMask;
 }
 
-// The picture as 24-bit blue, green, red pixels: a bitmap of another depth
-// (paletted, 16 or 32 bits) is converted. Null when there is no picture.
-SDL_Surface* loadPicture(const std::string& path) {
-    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromFile(path.c_str(), "rb"), 1);
-    if (!picture || isBlueGreenRed(picture->format)) return picture;
-    SDL_Surface* layout = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 24, kRedMask, kGreenMask, kBlueMask, 0);
-    SDL_Surface* converted = layout ? SDL_ConvertSurface(picture, layout->format, SDL_SWSURFACE) : nullptr;
-    if (layout) SDL_FreeSurface(layout);
-    SDL_FreeSurface(picture);
-    if (converted && !isBlueGreenRed(converted->format)) {
-        SDL_FreeSurface(converted);
-        return nullptr;
-    }
-    return converted;
+// The bytes of the picture file, or nothing when it is missing, unreadable,
+// empty or larger than any picture the pane can use.
+std::vector<unsigned char> readPictureFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (!in || size <= 0 || size > kMaxPictureFileBytes) return {};
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size)) return {};
+    return bytes;
 }
 
 // Sets the window's pixels one by one from the picture at its top-left
@@ -65,7 +73,8 @@ void paintPicture(HDC dc, SDL_Surface* picture) {
 void paint(HWND window) {
     PAINTSTRUCT paintStruct{};
     HDC dc = BeginPaint(window, &paintStruct);
-    SDL_Surface* picture = loadPicture(pathSetting.getWithSuffix("preview.ppk"));
+    const std::vector<unsigned char> file = readPictureFile(pathSetting.getWithSuffix("preview.ppk"));
+    SDL_Surface* picture = loadPreviewPicture(file.data(), file.size());
     // A missing or unreadable picture paints nothing; the background stays.
     if (dc && picture && picture->pixels) paintPicture(dc, picture);
     EndPaint(window, &paintStruct);
@@ -73,6 +82,22 @@ void paint(HWND window) {
 }
 
 }  // namespace
+
+SDL_Surface* loadPreviewPicture(const unsigned char* data, std::size_t size) {
+    const ImageHeader header = readImageHeader(data, size);
+    if (header.format != ImageFormat::Bmp || !header.fits(kMaxPictureSide) || size > INT_MAX) return nullptr;
+    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+    if (!picture || isBlueGreenRed(picture->format)) return picture;
+    SDL_Surface* layout = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 24, kRedMask, kGreenMask, kBlueMask, 0);
+    SDL_Surface* converted = layout ? SDL_ConvertSurface(picture, layout->format, SDL_SWSURFACE) : nullptr;
+    if (layout) SDL_FreeSurface(layout);
+    SDL_FreeSurface(picture);
+    if (converted && !isBlueGreenRed(converted->format)) {
+        SDL_FreeSurface(converted);
+        return nullptr;
+    }
+    return converted;
+}
 
 LRESULT CALLBACK previewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

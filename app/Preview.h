@@ -4,6 +4,9 @@
 // handle from the command line and returns its result as the exit code.
 #pragma once
 
+#include <SDL.h>
+
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -17,6 +20,13 @@ extern HWND previewWindow;
 // also when the class is refused ("dermo" on the standard output) or the
 // window cannot be created (no parent, or one that does not exist).
 int runPreview(HINSTANCE instance, int32_t parentHandle);
+
+// The picture from the bytes of a preview file, as 24-bit pixels in memory
+// order blue, green, red (other bitmap depths are converted); the caller frees
+// it with SDL_FreeSurface. Null when the bytes are not a bitmap, or when its
+// header declares a side above 2048 pixels: such a picture is refused before
+// anything is decoded, and the pane stays blank as for a missing file.
+SDL_Surface* loadPreviewPicture(const unsigned char* data, std::size_t size);
 
 // The child window's procedure: WM_PAINT paints the picture, read anew from
 // the file; WM_DESTROY posts the quit message with code 0.

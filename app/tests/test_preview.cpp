@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <future>
+#include <iterator>
 #include <string>
 
 #include "app/Preview.h"
@@ -230,3 +232,27 @@ TEST(RunPreview, EndsAtOnceWhenTheWindowCannotBeMade) {
 }
 
 }  // namespace
+
+TEST(PreviewPicture, HeadersDeclaringHugePicturesAreRefusedBeforeDecoding) {
+    const std::string path = testing::TempDir() + "preview_picture.bmp";
+    ASSERT_TRUE(writePicture(path, "gradient", kChildWidth, kChildHeight));
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+
+    SDL_Surface* picture = loadPreviewPicture(good.data(), good.size());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->w, kChildWidth);
+    EXPECT_EQ(picture->format->BitsPerPixel, 24);
+    SDL_FreeSurface(picture);
+
+    // The same file claiming 30000 x 30000 pixels: 2.7 GB before a pixel is read.
+    std::vector<unsigned char> huge = good;
+    for (int at : {18, 22}) huge[at] = 0x30, huge[at + 1] = 0x75, huge[at + 2] = 0, huge[at + 3] = 0;
+    // The 29-byte OS/2 form of the same claim.
+    const std::vector<unsigned char> os2 = {'B', 'M', 29, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0, 12,
+                                            0,   0,   0,  0x30, 0x75, 0x30, 0x75, 1, 0, 24, 0, 0, 0, 0};
+    const std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    for (const auto* bytes : {&huge, &os2, &png}) EXPECT_EQ(loadPreviewPicture(bytes->data(), bytes->size()), nullptr);
+    EXPECT_EQ(loadPreviewPicture(nullptr, 0), nullptr);
+}
