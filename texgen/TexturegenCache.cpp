@@ -13,8 +13,8 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // Reads a decimal integer as a formatted stream would (leading white space,
-// optional sign, at least one digit). Values past kMaxSide are clamped to
-// kMaxSide + 1 so that they cannot overflow and are still refused later.
+// optional sign, at least one digit). Values past the cache's kMaxSide are
+// clamped to kMaxSide + 1 so that they cannot overflow and are still refused.
 bool readSize(const char*& p, std::int32_t& out) {
     while (isSpace(*p)) ++p;
     bool negative = false;
@@ -22,9 +22,9 @@ bool readSize(const char*& p, std::int32_t& out) {
     if (!isDigit(*p)) return false;
     std::int32_t value = 0;
     for (; isDigit(*p); ++p) {
-        if (value <= PlasmaPainter::kMaxSide) value = value * 10 + (*p - '0');
+        if (value <= TexturegenCache::kMaxSide) value = value * 10 + (*p - '0');
     }
-    if (value > PlasmaPainter::kMaxSide) value = PlasmaPainter::kMaxSide + 1;
+    if (value > TexturegenCache::kMaxSide) value = TexturegenCache::kMaxSide + 1;
     out = negative ? -value : value;
     return true;
 }
@@ -56,11 +56,18 @@ std::uint32_t TexturegenCache::getTexture(const char* spec) {
     // A missing colour word leaves the colour text empty: base colour black.
     const std::string colourText(colourStart, p);
 
-    if (type != "Plasma" || !PlasmaPainter::validSize(width, height)) return 0;
+    if (type != "Plasma" || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return 0;
+    if (totalTexels() + std::int64_t{width} * height > kMaxTotalTexels) return 0;
     Texturegen* generator = new Plasma(width, height, colourText.c_str());
     generators.push_back(generator);
     names.push_back(spec);
     return generator->getTextureId();
+}
+
+std::int64_t TexturegenCache::totalTexels() const {
+    std::int64_t texels = 0;
+    for (const Texturegen* generator : generators) texels += std::int64_t{generator->width} * generator->height;
+    return texels;
 }
 
 void TexturegenCache::update() {

@@ -96,8 +96,8 @@ TEST_F(TexturegenCacheTest, UnusableSpecsGiveNoTextureAndKeepNothing) {
         "##Plasma0x64:1:2:3",
         "##Plasma64x0:1:2:3",
         "##Plasma64x-8:1:2:3",
-        "##Plasma4097x1:1:2:3",
-        "##Plasma1x4097:1:2:3",
+        "##Plasma1025x1:1:2:3",
+        "##Plasma1x1025:1:2:3",
         "##Plasma99999999999999999999x8:1:2:3",
     };
     for (const char* s : specs) {
@@ -108,7 +108,23 @@ TEST_F(TexturegenCacheTest, UnusableSpecsGiveNoTextureAndKeepNothing) {
     EXPECT_TRUE(cache.names.empty());
     EXPECT_TRUE(glrec::calls().empty());
     // The largest accepted side still works.
-    EXPECT_NE(cache.getTexture("##Plasma4096x1:1:2:3"), 0u);
+    EXPECT_NE(cache.getTexture("##Plasma1024x1:1:2:3"), 0u);
+}
+
+TEST_F(TexturegenCacheTest, GeneratorsShareOneTexelBudget) {
+    // Forty different large specs, as one small hostile mesh entry can name:
+    // only what fits in the budget is made, the rest draws with texture 0.
+    int made = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::string spec = "##Plasma1024x1024:" + std::to_string(i) + ":0:0";
+        made += cache.getTexture(spec.c_str()) != 0;
+        EXPECT_LE(cache.totalTexels(), TexturegenCache::kMaxTotalTexels);
+    }
+    EXPECT_EQ(made, 4);
+    EXPECT_EQ(cache.totalTexels(), TexturegenCache::kMaxTotalTexels);
+    EXPECT_EQ(cache.getTexture("##Plasma1x1:1:2:3"), 0u);          // full: nothing more fits
+    EXPECT_EQ(cache.getTexture("##Plasma1024x1024:0:0:0"), 1u);  // known specs still answer
+    EXPECT_EQ(cache.generators.size(), 4u);
 }
 
 TEST_F(TexturegenCacheTest, UpdateReadsTheClockOnceAndRepaintsInCreationOrder) {
