@@ -7,7 +7,8 @@ tmp=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp +extension GLX \
   3>"$tmp/display" 2>"$tmp/xvfb.log" &
 xvfb=$!
-for _ in $(seq 200); do
+# Up to 30 s: a machine busy with other tests can be slow to start a server.
+for _ in $(seq 600); do
   [ -s "$tmp/display" ] && break
   kill -0 "$xvfb" 2>/dev/null || break
   sleep 0.05
