@@ -116,7 +116,14 @@ bool readMaterials(std::istream& in, const std::string& source, MaterialTextures
                 return false;
             }
             // Options may precede the file name; the file name is the last word.
-            out.entries.emplace_back(current, baseName(t.back()));
+            // A word ending in a separator names a directory: its base name,
+            // the texture name, would be empty.
+            const std::string texture = baseName(t.back());
+            if (texture.empty()) {
+                error = where(source, number) + "map_Kd names a directory, not an image: " + t.back();
+                return false;
+            }
+            out.entries.emplace_back(current, texture);
         }
     }
     return true;

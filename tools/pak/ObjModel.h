@@ -29,7 +29,7 @@ struct MaterialTextures {
 };
 
 // Reads .mtl text. False with `error` ("<source>:<line>: <what>") on a
-// malformed line.
+// malformed line, including a map_Kd whose file name ends in a separator.
 bool readMaterials(std::istream& in, const std::string& source, MaterialTextures& out, std::string& error);
 
 // Reads OBJ text. Material libraries named by mtllib are opened relative to

@@ -55,6 +55,11 @@ TEST(ObjModel, MaterialsBecomeMeshesNamedByTheirImages) {
     EXPECT_EQ(*materials.find("glow"), "glow.png");
     EXPECT_EQ(materials.find("other"), nullptr);
 
+    // A file name ending in a separator would give an empty texture name.
+    std::istringstream directory("newmtl m\nmap_Kd textures/\n");
+    EXPECT_FALSE(readMaterials(directory, "d.mtl", materials, error));
+    EXPECT_EQ(error, "d.mtl:2: map_Kd names a directory, not an image: textures/");
+
     // Reading the model itself, through a library on disk, is covered by the
     // tool's end-to-end test; here the groups are checked with --texture.
     const std::string obj =
