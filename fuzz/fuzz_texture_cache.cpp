@@ -1,7 +1,7 @@
 // Bytes -> up to eight NUL-separated generator specs -> texturegenCache
 // .getTexture for each, then one update() painting every generator into the
 // recording OpenGL at a tick count taken from the input; the generators are
-// released after each input.
+// released after each input. Together they never exceed the cache's budget.
 #include "assets/tests/ForgetGenerators.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/doubles/fake_clock.h"
@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzCheck(texturegenCache.generators.size() <= before + 1 &&
                       texturegenCache.generators.size() == texturegenCache.names.size(),
                   "at most one generator per spec, each with its name");
+        fuzzCheck(texturegenCache.totalTexels() <= TexturegenCache::kMaxTotalTexels, "generators within the budget");
     }
     texturegenCache.update();
     forgetGenerators();
