@@ -58,13 +58,20 @@ public:
     // Longest texture side taken from an image entry, whatever more the
     // OpenGL implementation would take: 64 MiB of texels at most.
     static constexpr std::int64_t kMaxTextureSide = 4096;
+    // Texels of all the textures one archive makes: 256 MiB of RGBA, four
+    // images of 4096 x 4096. A small compressed image can declare a large
+    // one, so an archive of them could otherwise fill memory.
+    static constexpr std::int64_t kMaxTotalTextureTexels = std::int64_t{64} * 1024 * 1024;
+    // Texels of the textures this archive has made so far.
+    std::int64_t textureTexels() const;
 
     // The OpenGL texture of the first entry named `name`, decoded and uploaded
     // on first use and remembered in the entry's texture slot; 0 when there is
     // no such entry or it does not decode. Images are PNG, JPEG, GIF or BMP;
     // one whose header declares a side above kMaxTextureSide or
-    // GL_MAX_TEXTURE_SIZE is refused (0) before it is decoded. Needs a current
-    // OpenGL context.
+    // GL_MAX_TEXTURE_SIZE, or more texels than are left of
+    // kMaxTotalTextureTexels, is refused (0) before it is decoded. Needs a
+    // current OpenGL context.
     std::uint32_t getTexture(const char* name);
 
     // Appends the whole content of the file at `path` as an entry named by the

@@ -76,6 +76,18 @@ void uploadRgba(SDL_Surface* s) {
 
 }  // namespace
 
+// Derived from the headers of the decoded entries, whose sizes the decoded
+// pictures matched.
+std::int64_t Archive::textureTexels() const {
+    std::int64_t texels = 0;
+    for (std::size_t i = 0; i < textures_.size(); ++i) {
+        if (textures_[i] == 0) continue;
+        const ImageHeader h = readImageHeader(entries_[i].data, static_cast<std::size_t>(entries_[i].size));
+        texels += h.width * h.height;
+    }
+    return texels;
+}
+
 std::uint32_t Archive::getTexture(const char* name) {
     const long found = findEntry(name);
     if (found < 0) return 0;
@@ -87,6 +99,8 @@ std::uint32_t Archive::getTexture(const char* name) {
     // the decoder would allocate for but OpenGL could not take.
     const ImageHeader header = readImageHeader(entry.data, static_cast<std::size_t>(entry.size));
     if (!header.fits(kMaxTextureSide) || !header.fits(usableTextureSide())) return 0;
+    const std::int64_t texels = header.width * header.height;
+    if (textureTexels() + texels > kMaxTotalTextureTexels) return 0;
     SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(entry.data), entry.size);
     if (!stream) return 0;
     SDL_Surface* decoded = IMG_Load_RW(stream, 0);  // 0: the decoder leaves the stream open

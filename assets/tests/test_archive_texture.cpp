@@ -162,3 +162,27 @@ TEST_F(ArchiveTexture, OnlyTheFirstOfSameNamedEntriesIsDecoded) {
     EXPECT_EQ(pak.textureSlotAt(1), 0u);
     EXPECT_EQ(pak.textureSlotAt(2), 2u);
 }
+
+TEST_F(ArchiveTexture, ImagesPastTheArchivesTexelTotalAreRefusedBeforeDecoding) {
+    // 4096 x 4096 transparent pixels compress to a few kilobytes: a small
+    // archive of such images would otherwise take 128 MiB each (the decoded
+    // picture and OpenGL's copy).
+    constexpr int kSide = 4096;
+    const std::vector<unsigned char> bomb =
+        encodePng(kSide, kSide, 4, std::vector<unsigned char>(std::size_t{kSide} * kSide * 4, 0));
+    const std::vector<unsigned char> small = encodePng(1, 1, 4, {1, 2, 3, 4});
+    Archive pak;
+    const char* names[] = {"a", "b", "c", "d", "e"};
+    for (const char* name : names) ASSERT_TRUE(pak.addMemory(name, bomb.data(), static_cast<std::int32_t>(bomb.size())));
+    ASSERT_TRUE(pak.addMemory("small", small.data(), static_cast<std::int32_t>(small.size())));
+
+    ASSERT_EQ(Archive::kMaxTotalTextureTexels, 4 * std::int64_t{kSide} * kSide);  // four of them fill it
+    for (const char* name : names) {
+        glrec::reset();  // drops the recorder's copy of the previous upload
+        const std::uint32_t texture = pak.getTexture(name);
+        EXPECT_EQ(texture != 0, name[0] != 'e') << name;
+    }
+    EXPECT_EQ(pak.textureTexels(), Archive::kMaxTotalTextureTexels);
+    EXPECT_EQ(pak.getTexture("small"), 0u);  // nothing is left, not even for one texel
+    EXPECT_EQ(pak.getTexture("a"), 1u);      // textures already made still answer
+}
