@@ -15,11 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "app/Preview.h"
 #include "assets/Archive.h"
+#include "assets/ImageHeader.h"
 #include "assets/Mesh.h"
 #include "assets/ResourceCache.h"
 #include "assets/tests/ArchiveBytes.h"
 #include "assets/tests/ForgetGenerators.h"
+#include "assets/tests/ImageBytes.h"
 #include "assets/tests/MeshBytes.h"
 #include "assets/tests/TempDir.h"
 #include "settings/DisplayMode.h"
@@ -163,4 +166,43 @@ TEST(DamagedFiles, ArchivesLoadOrAreRefusedWithOneLine) {
         }
     }
     EXPECT_GT(loadedCount, 10);
+}
+
+TEST(DamagedFiles, PicturesAreRefusedOrDecodedAtTheirDeclaredSize) {
+    // A preview bitmap and a texture image: damaged headers must be refused
+    // before decoding or decoded at exactly the size they declare.
+    TempDir tmp;
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 20, 10, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    ASSERT_NE(surface, nullptr);
+    const Data bmp = encodeBmp(surface, tmp.file("p.bmp"));
+    SDL_FreeSurface(surface);
+    const Data png = encodePng(6, 5, 4, Data(6 * 5 * 4, 0x80));
+    std::mt19937 rng(152112);
+    int pictures = 0, textures = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const Data file = damage(round % 2 ? bmp : png, rng);
+        std::unique_ptr<unsigned char[]> heap(new unsigned char[file.size() + 1]);
+        std::copy(file.begin(), file.end(), heap.get());
+        const ImageHeader header = readImageHeader(heap.get(), file.size());
+        SCOPED_TRACE(round);
+
+        if (SDL_Surface* picture = loadPreviewPicture(heap.get(), file.size())) {
+            ++pictures;
+            ASSERT_TRUE(header.fits(2048));
+            ASSERT_EQ(picture->format->BitsPerPixel, 24);
+            ASSERT_EQ(picture->w, header.width);
+            SDL_FreeSurface(picture);
+        }
+        Archive pak;
+        ASSERT_TRUE(pak.addMemory("t", heap.get(), static_cast<std::int32_t>(file.size())));
+        glrec::reset();
+        if (pak.getTexture("t") != 0) {
+            ++textures;
+            ASSERT_EQ(glrec::texImages().size(), 1u);
+            ASSERT_EQ(glrec::texImages()[0].width, header.width);
+            ASSERT_EQ(glrec::texImages()[0].height, header.height);
+        }
+    }
+    EXPECT_GT(pictures, 100);
+    EXPECT_GT(textures, 100);
 }
