@@ -11,29 +11,36 @@ if(CALVETRIN_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()
 
-# Sanitizer builds: Mesa unloads its software driver (swrast_dri.so) when the
-# display closes, before LeakSanitizer looks; the driver's own bookkeeping then
-# shows up as leaks "in an unknown module" that no suppression can name (a bare
-# SDL + OpenGL program shows the same 112 bytes). Preloading the driver keeps
-# it mapped, so its memory stays reachable. Only the program under test gets
-# the preload; the ASan runtime must come first in it.
+# Sanitizer builds: SDL unloads the OpenGL libraries when it shuts down (and
+# with them libGLX_mesa and Mesa's software driver, swrast_dri.so), before
+# LeakSanitizer looks; their own bookkeeping then shows up as leaks "in an
+# unknown module" that no suppression can name, in some runs and not others (a
+# bare SDL + OpenGL program shows the same). Preloading the whole stack keeps
+# it mapped, so its memory stays reachable or is suppressed by library name
+# (tests/lsan.supp). Only the program under test gets the preload; the ASan
+# runtime must come first in it.
 # CALVETRIN_GL_PRELOAD is the LD_PRELOAD value for such programs (empty
 # outside sanitizer builds).
 set(CALVETRIN_GL_PRELOAD "")
 if(CALVETRIN_SANITIZE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
     OUTPUT_VARIABLE calvetrin_preload_asan OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(calvetrin_lib_dirs /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib)
+  find_file(CALVETRIN_LIBGL libGL.so.1 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH)
+  find_file(CALVETRIN_LIBGLX_MESA libGLX_mesa.so.0 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH)
   find_file(CALVETRIN_SWRAST_DRI swrast_dri.so PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri /usr/lib/dri
     NO_DEFAULT_PATH)
-  if(EXISTS "${calvetrin_preload_asan}" AND CALVETRIN_SWRAST_DRI)
-    set(CALVETRIN_GL_PRELOAD "${calvetrin_preload_asan} ${CALVETRIN_SWRAST_DRI}")
+  if(EXISTS "${calvetrin_preload_asan}" AND CALVETRIN_LIBGL AND CALVETRIN_LIBGLX_MESA AND CALVETRIN_SWRAST_DRI)
+    set(CALVETRIN_GL_PRELOAD
+        "${calvetrin_preload_asan} ${CALVETRIN_LIBGL} ${CALVETRIN_LIBGLX_MESA} ${CALVETRIN_SWRAST_DRI}")
   endif()
 endif()
 
-# Every test that opens a display may load Mesa, so it runs with that preload.
+# Every test that opens a display runs under Xvfb and, in sanitizer builds,
+# through tests/sanitized-display.sh with that preload.
 set(calvetrin_display_runner ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh)
 if(CALVETRIN_GL_PRELOAD)
-  list(APPEND calvetrin_display_runner env "LD_PRELOAD=${CALVETRIN_GL_PRELOAD}")
+  list(APPEND calvetrin_display_runner ${CMAKE_SOURCE_DIR}/tests/sanitized-display.sh "${CALVETRIN_GL_PRELOAD}")
 endif()
 
 function(calvetrin_add_test name)

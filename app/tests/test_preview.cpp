@@ -253,6 +253,7 @@ TEST(PreviewPicture, HeadersDeclaringHugePicturesAreRefusedBeforeDecoding) {
     const std::vector<unsigned char> os2 = {'B', 'M', 29, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0, 12,
                                             0,   0,   0,  0x30, 0x75, 0x30, 0x75, 1, 0, 24, 0, 0, 0, 0};
     const std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    for (const auto* bytes : {&huge, &os2, &png}) EXPECT_EQ(loadPreviewPicture(bytes->data(), bytes->size()), nullptr);
+    const std::vector<unsigned char>* refused[] = {&huge, &os2, &png};
+    for (const auto* bytes : refused) EXPECT_EQ(loadPreviewPicture(bytes->data(), bytes->size()), nullptr);
     EXPECT_EQ(loadPreviewPicture(nullptr, 0), nullptr);
 }
