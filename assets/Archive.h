@@ -62,7 +62,8 @@ public:
     // images of 4096 x 4096. A small compressed image can declare a large
     // one, so an archive of them could otherwise fill memory.
     static constexpr std::int64_t kMaxTotalTextureTexels = std::int64_t{64} * 1024 * 1024;
-    // Texels of the textures this archive has made so far.
+    // Texels of the textures this archive has made so far, as their images
+    // declared them.
     std::int64_t textureTexels() const;
 
     // The OpenGL texture of the first entry named `name`, decoded and uploaded

@@ -163,6 +163,18 @@ TEST_F(ArchiveTexture, OnlyTheFirstOfSameNamedEntriesIsDecoded) {
     EXPECT_EQ(pak.textureSlotAt(2), 2u);
 }
 
+TEST_F(ArchiveTexture, GifWhoseImageIsSmallerThanItsScreenDecodesAtTheImageSize) {
+    // A 4 x 4 screen holding one white 1 x 1 image.
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+                       0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    Archive pak;
+    addBytes(pak, "small.gif", gif);
+    EXPECT_EQ(pak.getTexture("small.gif"), 1u);
+    ASSERT_EQ(glrec::texImages().size(), 1u);
+    EXPECT_EQ(glrec::texImages()[0].width, 1);
+    EXPECT_EQ(glrec::texImages()[0].rgba, (Bytes{255, 255, 255, 255}));
+}
+
 TEST_F(ArchiveTexture, ImagesPastTheArchivesTexelTotalAreRefusedBeforeDecoding) {
     // 4096 x 4096 transparent pixels compress to a few kilobytes: a small
     // archive of such images would otherwise take 128 MiB each (the decoded
