@@ -35,3 +35,12 @@ inline std::vector<unsigned char> encodeBmp(SDL_Surface* surface, const std::str
     std::remove(scratchPath.c_str());
     return out;
 }
+
+// A 24-bit BMP of w x h black pixels, as SDL writes it.
+inline std::vector<unsigned char> blackBmp24(int w, int h, const std::string& scratchPath) {
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    if (!surface) return {};
+    std::vector<unsigned char> out = encodeBmp(surface, scratchPath);
+    SDL_FreeSurface(surface);
+    return out;
+}

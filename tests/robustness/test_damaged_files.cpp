@@ -172,10 +172,8 @@ TEST(DamagedFiles, PicturesAreRefusedOrDecodedAtTheirDeclaredSize) {
     // A preview bitmap and a texture image: damaged headers must be refused
     // before decoding or decoded at exactly the size they declare.
     TempDir tmp;
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 20, 10, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    ASSERT_NE(surface, nullptr);
-    const Data bmp = encodeBmp(surface, tmp.file("p.bmp"));
-    SDL_FreeSurface(surface);
+    const Data bmp = blackBmp24(20, 10, tmp.file("p.bmp"));
+    ASSERT_FALSE(bmp.empty());
     const Data png = encodePng(6, 5, 4, Data(6 * 5 * 4, 0x80));
     std::mt19937 rng(152112);
     int pictures = 0, textures = 0;
