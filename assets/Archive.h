@@ -62,13 +62,12 @@ public:
     // images of 4096 x 4096. A small compressed image can declare a large
     // one, so an archive of them could otherwise fill memory.
     static constexpr std::int64_t kMaxTotalTextureTexels = std::int64_t{64} * 1024 * 1024;
-    // Texels of the textures this archive has made so far, as their images
-    // declared them.
+    // Texels of the textures this archive has made so far.
     std::int64_t textureTexels() const;
 
     // The OpenGL texture of the first entry named `name`, decoded and uploaded
     // on first use and remembered in the entry's texture slot; 0 when there is
-    // no such entry or it does not decode. Images are PNG, JPEG, GIF or BMP;
+    // no such entry or it does not decode. Images are PNG, JPEG or BMP;
     // one whose header declares a side above kMaxTextureSide or
     // GL_MAX_TEXTURE_SIZE, or more texels than are left of
     // kMaxTotalTextureTexels, is refused (0) before it is decoded. Needs a

@@ -76,8 +76,8 @@ void uploadRgba(SDL_Surface* s) {
 
 }  // namespace
 
-// Derived from the headers of the decoded entries: each declared at least
-// the size of its picture.
+// Derived from the headers of the decoded entries, whose sizes the decoded
+// pictures matched.
 std::int64_t Archive::textureTexels() const {
     std::int64_t texels = 0;
     for (std::size_t i = 0; i < textures_.size(); ++i) {
@@ -106,9 +106,7 @@ std::uint32_t Archive::getTexture(const char* name) {
     SDL_Surface* decoded = IMG_Load_RW(stream, 0);  // 0: the decoder leaves the stream open
     SDL_RWclose(stream);
     if (!decoded) return 0;
-    // No more than the header declared (a GIF's first image may be smaller
-    // than its screen), or the header did not tell the truth.
-    if (decoded->w > header.width || decoded->h > header.height) {
+    if (decoded->w != header.width || decoded->h != header.height) {  // the header did not tell the truth
         SDL_FreeSurface(decoded);
         return 0;
     }

@@ -2,7 +2,6 @@
 
 #include "assets/ByteReader.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -76,31 +75,6 @@ ImageHeader readJpeg(const unsigned char* data, std::size_t size) {
     return {};
 }
 
-// Header and logical screen, the optional global colour table, then blocks up
-// to the first image descriptor: extensions (0x21, a label, sub-blocks ended
-// by an empty one) are skipped.
-ImageHeader readGif(const unsigned char* data, std::size_t size) {
-    if (size < 13) return {};
-    const std::int64_t screenWidth = loadUint16LE(data + 6), screenHeight = loadUint16LE(data + 8);
-    std::size_t at = 13;
-    if (data[10] & 0x80) at += 3u * (2u << (data[10] & 7));
-    while (at < size) {
-        const unsigned char block = data[at++];
-        if (block == 0x2C) {
-            if (at + 8 > size) return {};
-            const std::int64_t width = loadUint16LE(data + at + 4), height = loadUint16LE(data + at + 6);
-            // A zero side is kept as zero, so that fits() refuses it.
-            return make(ImageFormat::Gif, width == 0 ? 0 : std::max(screenWidth, width),
-                        height == 0 ? 0 : std::max(screenHeight, height));
-        }
-        if (block != 0x21 || at >= size) return {};
-        ++at;  // extension label
-        while (at < size && data[at] != 0) at += 1u + data[at];
-        ++at;  // the empty sub-block
-    }
-    return {};
-}
-
 }  // namespace
 
 ImageHeader readImageHeader(const unsigned char* data, std::size_t size) {
@@ -108,6 +82,5 @@ ImageHeader readImageHeader(const unsigned char* data, std::size_t size) {
     if (startsWith(data, size, "\x89PNG\r\n\x1a\n", 8)) return readPng(data, size);
     if (startsWith(data, size, "BM", 2)) return readBmp(data, size);
     if (startsWith(data, size, "\xFF\xD8", 2)) return readJpeg(data, size);
-    if (startsWith(data, size, "GIF87a", 6) || startsWith(data, size, "GIF89a", 6)) return readGif(data, size);
     return {};
 }

@@ -6,16 +6,16 @@
 //   if (!header.fits(1024)) return nullptr;  // unknown format, or too big
 //   SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(bytes, size), 1);
 //
-// Known formats are the ones the decoders here share on every system: PNG,
-// JPEG, GIF and BMP (Windows and OS/2 headers). For a GIF the size is the
-// larger of the logical screen and the first image, the one decoded. Any
-// other or truncated data is ImageFormat::Unknown with a size of 0 x 0.
+// Known formats are PNG, JPEG and BMP (Windows and OS/2 headers): the ones
+// the decoders here share on every system, less GIF, which SDL_image 1.2
+// can decode forever when the data is damaged. Any other or truncated data
+// is ImageFormat::Unknown with a size of 0 x 0.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-enum class ImageFormat { Unknown, Png, Jpeg, Gif, Bmp };
+enum class ImageFormat { Unknown, Png, Jpeg, Bmp };
 
 struct ImageHeader {
     ImageFormat format = ImageFormat::Unknown;

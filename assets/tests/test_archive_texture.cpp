@@ -132,13 +132,19 @@ TEST_F(ArchiveTexture, ImagesDeclaringMoreThanTheLimitsAreRefusedBeforeDecoding)
     const std::string pnmHead = "P6\n3 2\n255\n";
     Bytes pnm(pnmHead.begin(), pnmHead.end());
     pnm.resize(pnm.size() + 18, 0x80);
+    // A well-formed white 1 x 1 GIF: SDL_image 1.2's GIF decoder can loop
+    // forever on damaged data, so no GIF is decoded.
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+                       0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
 
     Archive pak;
     addBytes(pak, "huge", huge);
     addBytes(pak, "pnm", pnm);
+    addBytes(pak, "gif", gif);
     addBytes(pak, "img", encodePng(3, 2, 4, kRgba));
     EXPECT_EQ(pak.getTexture("huge"), 0u);
     EXPECT_EQ(pak.getTexture("pnm"), 0u);
+    EXPECT_EQ(pak.getTexture("gif"), 0u);
     EXPECT_TRUE(glrec::calls().empty());
 
     glrec::setMaxTextureSize(2);  // what this OpenGL takes is less than the image's width
@@ -161,18 +167,6 @@ TEST_F(ArchiveTexture, OnlyTheFirstOfSameNamedEntriesIsDecoded) {
     EXPECT_EQ(glrec::texImages()[0].width, 3);
     EXPECT_EQ(pak.textureSlotAt(1), 0u);
     EXPECT_EQ(pak.textureSlotAt(2), 2u);
-}
-
-TEST_F(ArchiveTexture, GifWhoseImageIsSmallerThanItsScreenDecodesAtTheImageSize) {
-    // A 4 x 4 screen holding one white 1 x 1 image.
-    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
-                       0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
-    Archive pak;
-    addBytes(pak, "small.gif", gif);
-    EXPECT_EQ(pak.getTexture("small.gif"), 1u);
-    ASSERT_EQ(glrec::texImages().size(), 1u);
-    EXPECT_EQ(glrec::texImages()[0].width, 1);
-    EXPECT_EQ(glrec::texImages()[0].rgba, (Bytes{255, 255, 255, 255}));
 }
 
 TEST_F(ArchiveTexture, ImagesPastTheArchivesTexelTotalAreRefusedBeforeDecoding) {

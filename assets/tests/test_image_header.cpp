@@ -37,11 +37,6 @@ TEST(ImageHeader, DeclaredSizesAreReadFromEachKnownFormat) {
     // frame), then SOF2 with height 600 and width 800.
     const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xC4, 0, 2,
                         0xFF, 0xFF, 0xC2, 0, 8, 8, 0x02, 0x58, 0x03, 0x20, 3};
-    // GIF89a, 10 x 10 screen with a 2-colour table, a graphic-control
-    // extension, then a 300 x 7 image.
-    Bytes gif = bytesOf("GIF89a");
-    gif.insert(gif.end(), {10, 0, 10, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
-    gif.insert(gif.end(), {0x21, 0xF9, 4, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0x2C, 1, 7, 0, 0});
 
     struct Case {
         const char* what;
@@ -56,7 +51,6 @@ TEST(ImageHeader, DeclaredSizesAreReadFromEachKnownFormat) {
         {"bmp of the smallest height", bmpHeader(1, INT32_MIN), ImageFormat::Bmp, 1, 2147483648},
         {"os/2 bmp", os2, ImageFormat::Bmp, 30000, 30000},
         {"jpeg", jpeg, ImageFormat::Jpeg, 800, 600},
-        {"gif", gif, ImageFormat::Gif, 300, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -79,8 +73,8 @@ TEST(ImageHeader, UnknownOrUnusableHeadersNeverFit) {
     const Bytes pnm = bytesOf("P6\n3 2\n255\n");
     const Bytes jpegWithoutFrame = {0xFF, 0xD8, 0xFF, 0xDA, 0, 2, 0xFF, 0xD9};
     const Bytes jpegZeroLength = {0xFF, 0xD8, 0xFF, 0xE0, 0, 0, 0xFF, 0xC0, 0, 8, 8, 0, 1, 0, 1};
-    const Bytes gifWithoutImage = {'G', 'I', 'F', '8', '7', 'a', 1, 0, 1, 0, 0, 0, 0, 0x3B};
-    for (const Bytes* b : {&pnm, &jpegWithoutFrame, &jpegZeroLength, &gifWithoutImage}) {
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0x3B};
+    for (const Bytes* b : {&pnm, &jpegWithoutFrame, &jpegZeroLength, &gif}) {
         EXPECT_EQ(readImageHeader(b->data(), b->size()).format, ImageFormat::Unknown);
     }
     EXPECT_EQ(readImageHeader(nullptr, 10).format, ImageFormat::Unknown);
