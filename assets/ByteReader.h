@@ -16,6 +16,8 @@
 #include <cstring>
 #include <vector>
 
+inline std::uint32_t loadUint16LE(const unsigned char* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
+
 inline std::uint32_t loadUint32LE(const unsigned char* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);

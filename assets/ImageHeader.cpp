@@ -7,11 +7,12 @@
 
 namespace {
 
+// Big-endian fields of PNG and JPEG headers; little-endian ones come from
+// ByteReader.h.
 std::uint32_t loadUint32BE(const unsigned char* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 std::uint32_t loadUint16BE(const unsigned char* p) { return (std::uint32_t(p[0]) << 8) | p[1]; }
-std::uint32_t loadUint16LE(const unsigned char* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8); }
 
 bool startsWith(const unsigned char* data, std::size_t size, const char* magic, std::size_t n) {
     return size >= n && std::memcmp(data, magic, n) == 0;
