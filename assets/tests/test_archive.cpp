@@ -9,6 +9,16 @@
 
 namespace {
 
+// A regular expression matching exactly `text`.
+std::string literalRegex(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (std::strchr("\\^$.|?*+()[]{}", c) != nullptr) out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 std::vector<unsigned char> pattern(std::size_t n, unsigned seed) {
     std::vector<unsigned char> v(n);
     for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<unsigned char>(seed + i * 7);
@@ -87,8 +97,8 @@ TEST(ArchiveLoad, CountZeroOrNegativeGivesAnEmptyArchive) {
 
 TEST(ArchiveLoad, NulInsideStoredNameEndsTheName) {
     TempDir tmp;
-    TempDir::write(tmp.file("nul.pak"), ArchiveBytes(1).entry(std::string("ab\0cd", 5), {1, 2}).bytes);
-    Archive pak(tmp.file("nul.pak").c_str());
+    TempDir::write(tmp.file("stored-nul.pak"), ArchiveBytes(1).entry(std::string("ab\0cd", 5), {1, 2}).bytes);
+    Archive pak(tmp.file("stored-nul.pak").c_str());
     EXPECT_EQ(pak.nameAt(0), "ab");
     EXPECT_EQ(bytesOf(pak.getEntry("ab")), (std::vector<unsigned char>{1, 2}));
 }
@@ -131,9 +141,13 @@ TEST(ArchiveLoadDeathTest, TruncatedOrCorruptFilesAreRefusedWithOneLine) {
     int n = 0;
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
-        const std::string path = tmp.file("bad" + std::to_string(n++) + ".pak");
+        const std::string name = "bad" + std::to_string(n++) + ".pak";
+        const std::string path = tmp.file(name);
         TempDir::write(path, bytes);
-        EXPECT_EXIT(Archive pak(path.c_str()), ::testing::ExitedWithCode(1), "^Corrupt archive: " + path + "\n$");
+        // Where death tests run the test again in a new process (Windows), the
+        // temporary directory there has another name: the file name is checked.
+        EXPECT_EXIT(Archive pak(path.c_str()), ::testing::ExitedWithCode(1),
+                    "^Corrupt archive: .*" + literalRegex(name) + "\n$");
         Archive inMemory;
         EXPECT_FALSE(inMemory.loadBytes(bytes.data(), bytes.size()));
         EXPECT_EQ(inMemory.entryCount(), 0u);

@@ -2,7 +2,7 @@
 # of a parent window made by xparent, under Xvfb.
 add_executable(xparent ${CMAKE_CURRENT_LIST_DIR}/xparent.cpp)
 target_include_directories(xparent PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(xparent PRIVATE PkgConfig::X11 PkgConfig::SDL)
+target_link_libraries(xparent PRIVATE PkgConfig::X11 Calvetrin::SDL)
 set_target_properties(xparent PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 
 if(TARGET calvetrin)

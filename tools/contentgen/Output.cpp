@@ -9,8 +9,6 @@
 namespace contentgen {
 
 namespace {
-// The moment of the plasma's flow shown in the preview, in milliseconds.
-const std::int32_t kPreviewTimeMs = 20000;
 // The preview pane is tiny: the eye comes closer than the screensaver's 90
 // units so that the nest fills the picture.
 const double kPreviewDistance = 42.0;

@@ -14,6 +14,10 @@
 
 namespace contentgen {
 
+// The moment of the plasma's flow shown in the preview (and the icon), in
+// milliseconds.
+inline constexpr std::int32_t kPreviewTimeMs = 20000;
+
 // The mesh entry bytes of one content entry.
 std::vector<unsigned char> meshEntryBytes(const ContentEntry& entry);
 

@@ -42,11 +42,11 @@ bool parseReal(const std::string& text, double& value) {
     return *end == '\0' && errno == 0 && std::isfinite(value);
 }
 
-bool parseIndex(const std::string& text, long& value) {
+bool parseIndex(const std::string& text, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
-    value = std::strtol(text.c_str(), &end, 10);
+    value = std::strtoll(text.c_str(), &end, 10);
     return *end == '\0' && errno == 0;
 }
 
@@ -54,9 +54,9 @@ std::string where(const std::string& source, int line) { return source + ":" + s
 
 // Resolves a 1-based or negative (relative) OBJ index against `count` items.
 // The distance back of a negative index is taken in unsigned arithmetic:
-// negating the smallest long is undefined, and its unsigned magnitude (2^63)
+// negating the smallest long long is undefined, and its unsigned magnitude (2^63)
 // is simply out of range.
-bool resolve(long index, std::size_t count, std::size_t& out) {
+bool resolve(long long index, std::size_t count, std::size_t& out) {
     if (index > 0 && static_cast<std::size_t>(index) <= count) {
         out = static_cast<std::size_t>(index) - 1;
         return true;
@@ -197,7 +197,7 @@ bool parseObj(std::istream& in, const std::string& source, const ObjOptions& opt
                                                : corner.substr(slash + 1, slash2 == std::string::npos
                                                                               ? std::string::npos
                                                                               : slash2 - slash - 1);
-                long v = 0, vt = 0;
+                long long v = 0, vt = 0;
                 if (!parseIndex(vText, v) || (slash2 != std::string::npos && corner.find('/', slash2 + 1) != std::string::npos)) {
                     error = where(source, number) + "malformed face vertex '" + corner + "'";
                     return false;

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows screensaver with mingw-w64 into build/windows/dist/:
+# calvetrin.scr, config.exe, calvetrin-pak.exe, main.pak, preview.ppk and
+# README.txt, ready to copy to a Windows machine. Installs the Debian
+# packages it needs first. Build trees, all under build/windows/:
+#   sdl/      SDL 1.2 for Windows, built once from Debian's source package
+#   host/     the content generator for this machine (main.pak, preview.ppk,
+#             the icon), so the content is byte for byte the Linux build's
+#   cross/    the Windows programs and their tests (ctest runs them under Wine)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+
+root=$PWD/build/windows
+jobs=$(nproc)
+mkdir -p "$root"
+
+# ---- SDL 1.2 from Debian's source package ------------------------------------
+sdl_package=libsdl1.2
+sdl_configure=(--host=x86_64-w64-mingw32 --disable-shared --enable-static --disable-audio --disable-joystick
+               --disable-cdrom --disable-directx --disable-stdio-redirect --disable-assembly)
+sdl=$root/sdl
+sdl_stamp="$sdl_package ${sdl_configure[*]}"
+if [ ! -f "$sdl/prefix/lib/libSDL.a" ] || [ "$(cat "$sdl/stamp" 2>/dev/null)" != "$sdl_stamp" ]; then
+  echo "build-windows: building SDL 1.2 for Windows from Debian's source package (once)"
+  rm -rf "$sdl"
+  mkdir -p "$sdl/apt/sources.list.d" "$sdl/apt/lists/partial" "$sdl/apt/cache/archives/partial" "$sdl/src"
+  # A private apt configuration: the machine's own package sources, as
+  # source entries, with lists and cache of its own. The machine's apt set-up
+  # is not touched.
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" >"$sdl/apt/sources.list.d/$(basename "$f")"
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    sed -nE 's/^deb (.*)/deb-src \1/p' /etc/apt/sources.list >"$sdl/apt/sources.list.d/from-sources-list.list"
+  fi
+  apt_private=(-o "Dir::Etc::SourceList=/dev/null" -o "Dir::Etc::SourceParts=$sdl/apt/sources.list.d"
+               -o "Dir::State::Lists=$sdl/apt/lists" -o "Dir::Cache=$sdl/apt/cache" -o "APT::Sandbox::User=$(id -un)")
+  apt-get -qq "${apt_private[@]}" update >/dev/null
+  (cd "$sdl/src" && apt-get -qq "${apt_private[@]}" source --download-only "$sdl_package" >/dev/null)
+  dpkg-source -x "$sdl"/src/*.dsc "$sdl/src/tree" >/dev/null 2>&1
+  (
+    cd "$sdl/src/tree"
+    ./configure "${sdl_configure[@]}" --prefix="$sdl/prefix" >"$sdl/configure.log" 2>&1
+    make -j"$jobs" >"$sdl/make.log" 2>&1
+    make install >>"$sdl/make.log" 2>&1
+  ) || { echo "build-windows: SDL build failed, see $sdl/*.log" >&2; exit 1; }
+  echo "$sdl_stamp" >"$sdl/stamp"
+fi
+
+# ---- Content for the Windows folder, generated on this machine --------------
+cmake -S . -B "$root/host" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF -DCALVETRIN_BUILD_BENCHMARKS=OFF \
+  >/dev/null
+cmake --build "$root/host" -j"$jobs" --target calvetrin_content calvetrin-contentgen >/dev/null
+"$root/host/bin/calvetrin-contentgen" --icon "$root/host/bin/calvetrin.ico"
+
+# ---- The Windows programs -------------------------------------------------------
+cmake -S . -B "$root/cross" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DCALVETRIN_SDL_PREFIX="$sdl/prefix" -DCALVETRIN_HOST_CONTENT_DIR="$root/host/bin" \
+  -DCALVETRIN_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$root/cross" -j"$jobs"
+
+# ---- The folder a Windows user gets ------------------------------------------------
+dist=$root/dist
+rm -rf "$dist"
+mkdir -p "$dist"
+for f in calvetrin.scr config.exe calvetrin-pak.exe main.pak preview.ppk; do
+  cp "$root/cross/bin/$f" "$dist/"
+done
+x86_64-w64-mingw32-strip "$dist"/*.scr "$dist"/*.exe
+sed 's/$/\r/' platform/windows/README.txt >"$dist/README.txt"
+echo "build-windows: $dist"
