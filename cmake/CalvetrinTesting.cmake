@@ -17,7 +17,8 @@ set(calvetrin_windows_tests
     test_mesh_entry_writer test_image_header
     test_actions test_animator test_sequencer test_scene_node test_transform
     test_plasma test_texturegen_cache test_run_loop
-    test_obj_model)
+    test_obj_model
+    test_registry_value_windows test_image_decoder)
 if(CALVETRIN_BUILD_TESTS)
   enable_testing()
   if(WIN32)

@@ -39,16 +39,23 @@ Uint32 maskOfByte(int index) {
     return mask;
 }
 
-SDL_Surface* toSurface(const unsigned char* pixels, int width, int height, int channels) {
+// A new surface of `channels` (3 or 4) bytes per pixel from pixels of bytes
+// R, G, B, A: the alpha byte is dropped for 3.
+SDL_Surface* toSurface(const unsigned char* rgba, int width, int height, int channels) {
     const Uint32 alphaMask = channels == 4 ? maskOfByte(3) : 0;
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, channels * 8, maskOfByte(0),
                                                 maskOfByte(1), maskOfByte(2), alphaMask);
     if (!surface) return nullptr;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
-    auto* out = static_cast<unsigned char*>(surface->pixels);
+    const std::size_t w = static_cast<std::size_t>(width);
     for (int y = 0; y < height; ++y) {
-        std::memcpy(out + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->pitch),
-                    pixels + static_cast<std::size_t>(y) * rowBytes, rowBytes);
+        const unsigned char* in = rgba + static_cast<std::size_t>(y) * w * 4;
+        auto* out = static_cast<unsigned char*>(surface->pixels) +
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->pitch);
+        if (channels == 4) {
+            std::memcpy(out, in, w * 4);
+        } else {
+            for (std::size_t x = 0; x < w; ++x) std::memcpy(out + x * 3, in + x * 4, 3);
+        }
     }
     return surface;
 }
@@ -61,23 +68,22 @@ extern "C" SDL_Surface* IMG_Load_RW(SDL_RWops* src, int freesrc) {
         return nullptr;
     }
     stbi_io_callbacks callbacks{readStream, skipStream, streamEnded};
-    const int start = SDL_RWtell(src);
-    int width = 0, height = 0, channels = 0;
+    int width = 0, height = 0, fileChannels = 0;
     SDL_Surface* surface = nullptr;
-    // Grey becomes RGB and grey + alpha RGBA, so every result has the same
-    // byte order; stb reports the file's own channel count without decoding.
-    if (stbi_info_from_callbacks(&callbacks, src, &width, &height, &channels)) {
-        const int wanted = (channels == 2 || channels == 4) ? 4 : 3;
-        SDL_RWseek(src, start, RW_SEEK_SET);
-        if (unsigned char* pixels = stbi_load_from_callbacks(&callbacks, src, &width, &height, &channels, wanted)) {
-            surface = toSurface(pixels, width, height, wanted);
-            stbi_image_free(pixels);
-            if (!surface) SDL_SetError("IMG_Load_RW: no memory for a %dx%d picture", width, height);
-        } else {
-            SDL_SetError("IMG_Load_RW: %s", stbi_failure_reason());
-        }
+    // Every picture is decoded to R, G, B, A (grey repeated into R, G and B)
+    // and keeps its alpha when the file has alpha: the channel count that
+    // decoding reports counts a PNG's tRNS chunk as alpha for every colour
+    // type. (stb's header scan, stbi_info, counts it for paletted PNGs only,
+    // so a grey or RGB PNG's transparent colour would be lost going by it.)
+    if (unsigned char* pixels = stbi_load_from_callbacks(&callbacks, src, &width, &height, &fileChannels, 4)) {
+        const bool alpha = fileChannels == 2 || fileChannels == 4;
+        surface = toSurface(pixels, width, height, alpha ? 4 : 3);
+        stbi_image_free(pixels);
+        if (!surface) SDL_SetError("IMG_Load_RW: no memory for a %dx%d picture", width, height);
     } else {
-        SDL_SetError("IMG_Load_RW: not a PNG, JPEG or BMP picture (%s)", stbi_failure_reason());
+        const char* reason = stbi_failure_reason();
+        SDL_SetError("IMG_Load_RW: not a PNG, JPEG or BMP picture, or a damaged one (%s)",
+                     reason ? reason : "no reason given");
     }
     if (freesrc) SDL_RWclose(src);
     return surface;

@@ -1,0 +1,230 @@
+// IMG_Load_RW of the Windows build (platform/windows/image, over stb_image)
+// against what Calvetrin expects of SDL_image: a software surface with bytes
+// R, G, B (no alpha) or R, G, B, A in memory, NULL and a reason for what it
+// cannot decode, and the stream closed exactly when freesrc is set.
+#include <gtest/gtest.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "assets/tests/ImageBytes.h"
+#include "assets/tests/TempDir.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void put32be(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+std::uint32_t crc32(Bytes::const_iterator begin, Bytes::const_iterator end) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (auto at = begin; at != end; ++at) {
+        crc ^= *at;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void appendChunk(Bytes& png, const char* type, const Bytes& data) {
+    put32be(png, static_cast<std::uint32_t>(data.size()));
+    const auto start = static_cast<std::ptrdiff_t>(png.size());
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    put32be(png, crc32(png.begin() + start, png.end()));
+}
+
+// A zlib stream of `raw` (under 64 KiB) in one stored deflate block (the
+// final one), with its Adler-32.
+Bytes zlibStored(const Bytes& raw) {
+    const auto n = static_cast<std::uint16_t>(raw.size());
+    const auto notN = static_cast<std::uint16_t>(~n);
+    Bytes out{0x78, 0x01, 1, std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(notN), std::uint8_t(notN >> 8)};
+    out.resize(out.size() + raw.size());
+    std::copy(raw.begin(), raw.end(), out.end() - static_cast<std::ptrdiff_t>(raw.size()));
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32be(out, (b << 16) | a);
+    return out;
+}
+
+// An 8-bit PNG of colour type `colourType` made by hand: IHDR, the chunks
+// given (PLTE, tRNS) in order, one IDAT with the rows of `pixels` (top first,
+// `bytesPerPixel` each, filter none) in a stored deflate block, and IEND.
+Bytes handMadePng(int width, int height, unsigned char colourType, int bytesPerPixel, const Bytes& pixels,
+                  const std::vector<std::pair<const char*, Bytes>>& chunks) {
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    put32be(header, width);
+    put32be(header, height);
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // depth, colour type, compression, filter, interlace
+    appendChunk(png, "IHDR", header);
+    for (const auto& [type, data] : chunks) appendChunk(png, type, data);
+    Bytes raw;
+    const std::size_t rowBytes = static_cast<std::size_t>(width * bytesPerPixel);
+    for (std::size_t at = 0; at < pixels.size(); at += rowBytes) {
+        raw.push_back(0);
+        raw.insert(raw.end(), pixels.begin() + at, pixels.begin() + at + rowBytes);
+    }
+    appendChunk(png, "IDAT", zlibStored(raw));
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
+// The mask of byte `index` of a pixel in memory.
+Uint32 byteMask(int index) {
+    Uint32 mask = 0;
+    reinterpret_cast<unsigned char*>(&mask)[index] = 0xFF;
+    return mask;
+}
+
+SDL_Surface* decode(const Bytes& bytes) {
+    return IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+}
+
+// The surface's pixels, packed, after checking its kind, size and format.
+// Frees the surface.
+Bytes pixelsOf(SDL_Surface* surface, int width, int height, int bytesPerPixel) {
+    EXPECT_NE(surface, nullptr) << IMG_GetError();
+    if (surface == nullptr) return {};
+    EXPECT_EQ(surface->flags & SDL_HWSURFACE, 0u);
+    EXPECT_EQ(surface->w, width);
+    EXPECT_EQ(surface->h, height);
+    const SDL_PixelFormat* format = surface->format;
+    EXPECT_EQ(format->BytesPerPixel, bytesPerPixel);
+    EXPECT_EQ((std::vector<Uint32>{format->Rmask, format->Gmask, format->Bmask, format->Amask}),
+              (std::vector<Uint32>{byteMask(0), byteMask(1), byteMask(2), bytesPerPixel == 4 ? byteMask(3) : 0u}));
+    Bytes out;
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = static_cast<const unsigned char*>(surface->pixels) + y * surface->pitch;
+        out.insert(out.end(), row, row + surface->w * format->BytesPerPixel);
+    }
+    SDL_FreeSurface(surface);
+    return out;
+}
+
+// Closes of streams from countedStream.
+int closes = 0;
+
+// An SDL_RWFromConstMem stream (allocated by SDL_AllocRW) whose close is
+// counted; it frees the stream as SDL's own close does.
+SDL_RWops* countedStream(const Bytes& bytes) {
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    stream->close = [](SDL_RWops* self) {
+        ++closes;
+        SDL_FreeRW(self);
+        return 0;
+    };
+    return stream;
+}
+
+const Bytes kRgbaPixels{255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 12, 34, 56, 78};
+
+TEST(ImageDecoder, PngsOfEveryDirectColourTypeGiveExactRgbOrRgbaBytes) {
+    for (int channels = 1; channels <= 4; ++channels) {
+        SCOPED_TRACE(channels);
+        Bytes source;
+        for (int i = 0; i < 3 * 2 * channels; ++i) source.push_back(static_cast<unsigned char>(i * 53 + 7));
+        // Grey is repeated into R, G and B; alpha, where there is one, follows.
+        const bool alpha = channels % 2 == 0;
+        Bytes expected;
+        for (int p = 0; p < 3 * 2; ++p) {
+            const unsigned char* pixel = &source[p * channels];
+            for (int c = 0; c < 3; ++c) expected.push_back(channels < 3 ? pixel[0] : pixel[c]);
+            if (alpha) expected.push_back(pixel[channels - 1]);
+        }
+        EXPECT_EQ(pixelsOf(decode(encodePng(3, 2, channels, source)), 3, 2, alpha ? 4 : 3), expected);
+    }
+    // An alpha channel is kept even when every pixel is opaque.
+    EXPECT_EQ(pixelsOf(decode(encodePng(1, 1, 4, {1, 2, 3, 255})), 1, 1, 4), (Bytes{1, 2, 3, 255}));
+}
+
+TEST(ImageDecoder, PalettedAndColourKeyedPngsTakeAlphaFromTrns) {
+    const Bytes palette{255, 0, 0, 0, 128, 255, 10, 20, 30};
+    const Bytes indices{0, 1, 2, 1, 2, 0};
+    const Bytes plain = handMadePng(3, 2, 3, 1, indices, {{"PLTE", palette}});
+    ASSERT_EQ(Bytes(plain.end() - 4, plain.end()), (Bytes{0xAE, 0x42, 0x60, 0x82}));  // IEND's well-known CRC
+    EXPECT_EQ(pixelsOf(decode(plain), 3, 2, 3),
+              (Bytes{255, 0, 0, 0, 128, 255, 10, 20, 30, 0, 128, 255, 10, 20, 30, 255, 0, 0}));
+    // tRNS shorter than the palette: the entries after it are opaque.
+    EXPECT_EQ(pixelsOf(decode(handMadePng(3, 2, 3, 1, indices, {{"PLTE", palette}, {"tRNS", {0, 100}}})), 3, 2, 4),
+              (Bytes{255, 0, 0, 0, 0, 128, 255, 100, 10, 20, 30, 255,
+                     0, 128, 255, 100, 10, 20, 30, 255, 255, 0, 0, 0}));
+    // Grey and RGB with a tRNS colour (16-bit samples): that colour is transparent.
+    EXPECT_EQ(pixelsOf(decode(handMadePng(2, 1, 0, 1, {7, 8}, {{"tRNS", {0, 7}}})), 2, 1, 4),
+              (Bytes{7, 7, 7, 0, 8, 8, 8, 255}));
+    EXPECT_EQ(pixelsOf(decode(handMadePng(2, 1, 2, 3, {1, 2, 3, 1, 2, 4}, {{"tRNS", {0, 1, 0, 2, 0, 3}}})), 2, 1, 4),
+              (Bytes{1, 2, 3, 0, 1, 2, 4, 255}));
+    const Bytes stream = zlibStored({'W', 'i', 'k', 'i', 'p', 'e', 'd', 'i', 'a'});
+    EXPECT_EQ(Bytes(stream.end() - 4, stream.end()), (Bytes{0x11, 0xE6, 0x03, 0x98}));  // its known Adler-32
+}
+
+TEST(ImageDecoder, Bmp24AndJpegGiveRgbBytes) {
+    const Bytes rgb{255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 200, 150, 100, 255, 255, 255};
+    SDL_Surface* source = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, 24, byteMask(0), byteMask(1), byteMask(2), 0);
+    ASSERT_NE(source, nullptr);
+    auto* rows = static_cast<unsigned char*>(source->pixels);
+    for (int y = 0; y < 2; ++y) std::copy_n(&rgb[y * 9], 9, rows + y * source->pitch);
+    TempDir dir;
+    const Bytes bmp = encodeBmp(source, dir.file("scratch.bmp"));
+    SDL_FreeSurface(source);
+    ASSERT_FALSE(bmp.empty());
+    EXPECT_EQ(pixelsOf(decode(bmp), 3, 2, 3), rgb);
+
+    const Bytes colour{200, 100, 50};
+    Bytes flat;
+    for (int i = 0; i < 16 * 8; ++i) flat.insert(flat.end(), colour.begin(), colour.end());
+    Bytes jpeg;
+    ASSERT_TRUE(stbi_write_jpg_to_func(appendToVector, &jpeg, 16, 8, 3, flat.data(), 95));
+    const Bytes decoded = pixelsOf(decode(jpeg), 16, 8, 3);
+    ASSERT_EQ(decoded.size(), flat.size());
+    for (std::size_t i = 0; i < decoded.size(); ++i) EXPECT_NEAR(decoded[i], flat[i], 8) << "byte " << i;
+}
+
+TEST(ImageDecoder, RefusesWhatItCannotDecodeWithAReason) {
+    const Bytes png = encodePng(8, 8, 3, Bytes(8 * 8 * 3, 77));
+    const Bytes gif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0};
+    for (const Bytes& bytes : {gif, Bytes(png.begin(), png.begin() + png.size() / 2), Bytes()}) {
+        SCOPED_TRACE(bytes.size());
+        SDL_ClearError();
+        EXPECT_EQ(decode(bytes), nullptr);
+        EXPECT_STRNE(IMG_GetError(), "");
+    }
+    SDL_ClearError();
+    EXPECT_EQ(IMG_Load_RW(nullptr, 1), nullptr);
+    EXPECT_STRNE(IMG_GetError(), "");
+}
+
+TEST(ImageDecoder, ReadsFromTheCurrentPositionAndClosesTheStreamExactlyWhenFreesrcIsSet) {
+    const Bytes png = encodePng(2, 2, 4, kRgbaPixels);
+    Bytes bytes{'j', 'u', 'n', 'k', '!'};
+    bytes.insert(bytes.end(), png.begin(), png.end());
+    closes = 0;
+    SDL_RWops* stream = countedStream(bytes);
+    ASSERT_EQ(SDL_RWseek(stream, 5, RW_SEEK_SET), 5);
+    EXPECT_EQ(pixelsOf(IMG_Load_RW(stream, 0), 2, 2, 4), kRgbaPixels);
+    ASSERT_EQ(closes, 0);  // left open, and still usable: it decodes again
+    ASSERT_EQ(SDL_RWseek(stream, 5, RW_SEEK_SET), 5);
+    EXPECT_EQ(pixelsOf(IMG_Load_RW(stream, 1), 2, 2, 4), kRgbaPixels);
+    EXPECT_EQ(closes, 1);
+
+    // The same when decoding fails.
+    const Bytes gif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0};
+    stream = countedStream(gif);
+    EXPECT_EQ(IMG_Load_RW(stream, 0), nullptr);
+    ASSERT_EQ(closes, 1);
+    EXPECT_GE(SDL_RWtell(stream), 0);
+    EXPECT_EQ(IMG_Load_RW(stream, 1), nullptr);
+    EXPECT_EQ(closes, 2);
+}
+
+}  // namespace
