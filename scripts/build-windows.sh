@@ -52,21 +52,16 @@ fi
 cmake -S . -B "$root/host" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF -DCALVETRIN_BUILD_BENCHMARKS=OFF \
   >/dev/null
 cmake --build "$root/host" -j"$jobs" --target calvetrin_content calvetrin-contentgen >/dev/null
-"$root/host/bin/calvetrin-contentgen" --icon "$root/host/bin/calvetrin.ico"
+# Replaced only when it changed, so that an unchanged icon relinks nothing.
+"$root/host/bin/calvetrin-contentgen" --icon "$root/host/bin/calvetrin.ico.new"
+cmp -s "$root/host/bin/calvetrin.ico.new" "$root/host/bin/calvetrin.ico" ||
+  mv "$root/host/bin/calvetrin.ico.new" "$root/host/bin/calvetrin.ico"
+rm -f "$root/host/bin/calvetrin.ico.new"
 
-# ---- The Windows programs -------------------------------------------------------
+# ---- The Windows programs and their folder, dist/ ------------------------------
 cmake -S . -B "$root/cross" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DCALVETRIN_SDL_PREFIX="$sdl/prefix" -DCALVETRIN_HOST_CONTENT_DIR="$root/host/bin" \
-  -DCALVETRIN_BUILD_BENCHMARKS=OFF >/dev/null
+  -DCALVETRIN_WINDOWS_DIST="$root/dist" -DCALVETRIN_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$root/cross" -j"$jobs"
 
-# ---- The folder a Windows user gets ------------------------------------------------
-dist=$root/dist
-rm -rf "$dist"
-mkdir -p "$dist"
-for f in calvetrin.scr config.exe calvetrin-pak.exe main.pak preview.ppk; do
-  cp "$root/cross/bin/$f" "$dist/"
-done
-x86_64-w64-mingw32-strip "$dist"/*.scr "$dist"/*.exe
-sed 's/$/\r/' platform/windows/README.txt >"$dist/README.txt"
-echo "build-windows: $dist"
+echo "build-windows: $root/dist"

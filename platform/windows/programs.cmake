@@ -39,3 +39,20 @@ calvetrin_windows_resources(calvetrin-pak calvetrin-pak.exe "Calvetrin content a
 foreach(f main.pak preview.ppk)
   configure_file(${CALVETRIN_HOST_CONTENT_DIR}/${f} ${CMAKE_BINARY_DIR}/bin/${f} COPYONLY)
 endforeach()
+
+# The folder a Windows user gets: the programs without their debugging
+# symbols, the content, and README.txt with Windows line ends.
+set(CALVETRIN_WINDOWS_DIST ${CMAKE_BINARY_DIR}/dist CACHE PATH "Where the Windows folder is laid out")
+set(calvetrin_dist_readme ${CMAKE_BINARY_DIR}/README.txt)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt ${calvetrin_dist_readme} @ONLY NEWLINE_STYLE CRLF)
+set(calvetrin_dist_programs $<TARGET_FILE:calvetrin> $<TARGET_FILE:config> $<TARGET_FILE:calvetrin-pak>)
+add_custom_target(windows_dist ALL
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CALVETRIN_WINDOWS_DIST}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CALVETRIN_WINDOWS_DIST}
+  COMMAND ${CMAKE_COMMAND} -E copy ${calvetrin_dist_programs} ${CMAKE_BINARY_DIR}/bin/main.pak
+          ${CMAKE_BINARY_DIR}/bin/preview.ppk ${calvetrin_dist_readme} ${CALVETRIN_WINDOWS_DIST}
+  COMMAND ${CMAKE_STRIP} ${CALVETRIN_WINDOWS_DIST}/calvetrin.scr ${CALVETRIN_WINDOWS_DIST}/config.exe
+          ${CALVETRIN_WINDOWS_DIST}/calvetrin-pak.exe
+  DEPENDS calvetrin config calvetrin-pak
+  COMMENT "Laying out ${CALVETRIN_WINDOWS_DIST}"
+  VERBATIM)

@@ -5,8 +5,8 @@
 //   SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(bytes, size), 1);
 //   if (!s) log(IMG_GetError());
 //
-// PNG (grey, grey + alpha, RGB, RGBA, 8-bit paletted with or without
-// transparency, 16-bit channels taken down to 8), baseline and progressive
+// PNG (grey, grey + alpha, RGB, RGBA, 8-bit paletted, each with or without a
+// transparent colour, 16-bit channels taken down to 8), baseline and progressive
 // JPEG and BMP are decoded; GIF, TGA and the rest are refused, as the texture
 // code above refuses them on every system.
 #pragma once

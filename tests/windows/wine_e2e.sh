@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# End-to-end tests of the Windows folder under Wine and Xvfb (run through
+# tests/with-xvfb.sh): the screensaver's three modes as the screensaver host
+# starts them. Every case runs in its own copy of the folder, in a Wine prefix
+# of its own that no other test uses (the registry value "Path" is set and
+# removed here). Screenshots and logs stay in $WINE_E2E_OUT.
+#
+# Environment (set by tests/windows/CMakeLists.txt):
+#   WINE_E2E_DIST     the folder as built (calvetrin.scr, config.exe, main.pak, ...)
+#   WINE_E2E_PREFIX   the Wine prefix
+#   WINE_E2E_OUT      output directory
+#   WINE_RUN          tests/windows/wine.sh
+#   LAUNCH_PROBE      a stand-in config.exe: waits for the file "go" in the folder
+#                     CALVETRIN_PROBE_DIR names, then writes its directory to "out"
+#   PREVIEW_PARENT    the stand-in for the settings page (preview_parent.cpp)
+set -u
+: "${WINE_E2E_DIST:?}" "${WINE_E2E_PREFIX:?}" "${WINE_E2E_OUT:?}" "${WINE_RUN:?}" "${LAUNCH_PROBE:?}" "${PREVIEW_PARENT:?}"
+rm -rf "$WINE_E2E_OUT"
+mkdir -p "$WINE_E2E_OUT"
+out=$WINE_E2E_OUT
+key='HKLM\Software\Quorvane\Calvetrin\Settings'
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+expect() {
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+wine_run() { "$WINE_RUN" "$WINE_E2E_PREFIX" "$@"; }
+# The Windows name of a path on this machine (Wine maps / to drive Z:).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+set_path() { wine_run reg add "$key" /v Path /t REG_SZ /d "$(winpath "$1")\\" /f >/dev/null 2>&1; }
+clear_path() { wine_run reg delete "$key" /v Path /f >/dev/null 2>&1; }
+
+cleanup() { WINEPREFIX=$WINE_E2E_PREFIX "${WINE_SERVER:-/usr/lib/wine/wineserver}" -k 2>/dev/null; }
+trap cleanup EXIT
+
+# install NAME: a fresh copy of the folder as $INSTALL.
+install() {
+  INSTALL="$out/$1"
+  rm -rf "$INSTALL"
+  cp -r "$WINE_E2E_DIST" "$INSTALL"
+}
+
+# start LOG PROGRAM ARGS...: runs a Windows program in the background as $PID.
+start() {
+  local log=$out/$1
+  shift
+  wine_run "$@" >"$log.out" 2>"$log.err" &
+  PID=$!
+}
+
+# wait_exit PID SECONDS: the process's exit code in $EXIT_CODE, or "timeout"
+# (the process is then killed).
+wait_exit() {
+  local deadline=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null)" != Z ]; do
+    if [ $SECONDS -ge "$deadline" ]; then
+      kill -KILL "$1" 2>/dev/null
+      wait "$1" 2>/dev/null
+      EXIT_CODE=timeout
+      return 1
+    fi
+    sleep 0.1
+  done
+  wait "$1"
+  EXIT_CODE=$?
+}
+
+lit_fraction() { convert "$1" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:; }
+colours() { convert "$1" -format '%k' info:; }
+num_at_least() { awk -v v="$1" -v lo="$2" 'BEGIN { exit !(v >= lo) }'; }
+
+# wait_scene NAME: waits (up to 60 s: Wine and llvmpipe start slowly) until a
+# screenshot shows the scene; the last one is $out/NAME.png.
+wait_scene() {
+  local shot=$out/$1.png deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
+    import -window root "$shot" 2>/dev/null
+    if num_at_least "$(lit_fraction "$shot")" 0.003 && num_at_least "$(colours "$shot")" 100; then return 0; fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# ---- Full-screen run, content found through "Path" -----------------------------
+# The screensaver runs from a folder of its own, as from the system folder:
+# only "Path" leads it to its files.
+install fullscreen-path
+mkdir -p "$out/system"
+mv "$INSTALL/calvetrin.scr" "$out/system/"
+set_path "$INSTALL"
+start fullscreen-path "$out/system/calvetrin.scr" /s
+if wait_scene fullscreen-path; then
+  pass "/s with Path draws the scene ($(colours "$out/fullscreen-path.png") colours, lit $(lit_fraction "$out/fullscreen-path.png"))"
+  xdotool key space
+  xdotool key Return
+  xdotool mousedown 1 mouseup 1
+  sleep 2
+  expect "Space, Enter and a click do not end the run" kill -0 "$PID"
+  xdotool key Escape
+  wait_exit "$PID" 20
+  expect "Escape ends the run with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+else
+  fail "/s with Path: no scene on the screen within 60 s (see $out/fullscreen-path.png)"
+  wait_exit "$PID" 0
+fi
+
+# ---- Without "Path": the files beside the screensaver ------------------------------
+clear_path
+install beside
+start beside "$INSTALL/calvetrin.scr" /s
+if wait_scene beside; then
+  pass "/s without Path finds its files beside itself"
+  xdotool key Escape
+  wait_exit "$PID" 20
+  expect "Escape ends it with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+else
+  fail "/s without Path: no scene within 60 s"
+  wait_exit "$PID" 0
+fi
+
+# ---- Missing and corrupt main.pak -------------------------------------------------------
+install missing
+rm "$INSTALL/main.pak"
+start missing "$INSTALL/calvetrin.scr" /s
+wait_exit "$PID" 60
+expect "a missing main.pak ends the run with 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
+expect "a missing main.pak ends it without a message" [ ! -s "$out/missing.out" -a ! -s "$out/missing.err" ]
+
+install corrupt
+head -c 100 "$WINE_E2E_DIST/main.pak" >"$INSTALL/main.pak"
+start corrupt "$INSTALL/calvetrin.scr" /s
+wait_exit "$PID" 60
+expect "a corrupt main.pak ends the run with 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
+expect "a corrupt main.pak is named in one line" \
+  [ "$(cat "$out/corrupt.out" "$out/corrupt.err" | tr -d '\r')" = "Corrupt archive: $(winpath "$INSTALL")\\main.pak" ]
+
+# ---- Configure: "/c" and "/c:1234" start config.exe and return at once ----------------
+for word in /c /c:1234; do
+  name=configure-${word//[\/:]/}
+  install "$name"
+  cp "$LAUNCH_PROBE" "$INSTALL/config.exe"
+  set_path "$INSTALL"
+  # The screensaver is started from another folder; config.exe must still
+  # start in the installation folder.
+  (cd "$out" && CALVETRIN_PROBE_DIR=$(winpath "$INSTALL") wine_run "$INSTALL/calvetrin.scr" "$word" \
+    >"$out/$name.out" 2>&1)
+  code=$?
+  expect "$word returns 0 (got $code)" [ "$code" = 0 ]
+  # The stand-in config.exe waits for "go" before it writes "out": had the
+  # screensaver waited for it, it would not have returned above.
+  expect "$word: config.exe still runs after the screensaver returned" [ ! -e "$INSTALL/out" ]
+  touch "$INSTALL/go"
+  for _ in $(seq 300); do [ -e "$INSTALL/out" ] && break; sleep 0.1; done
+  expect "$word: config.exe ran in the installation folder ($(cat "$INSTALL/out" 2>/dev/null))" \
+    [ "$(cat "$INSTALL/out" 2>/dev/null)" = "$(winpath "$INSTALL")" ]
+done
+clear_path
+
+# ---- Preview: a 152 x 112 child window of the given parent ----------------------------
+install preview
+rm -f "$out/preview-report" "$out/preview-go"
+start preview "$PREVIEW_PARENT" "$(winpath "$INSTALL")\\calvetrin.scr" "$(winpath "$out")\\preview-report" \
+  "$(winpath "$out")\\preview-go"
+for _ in $(seq 600); do grep -q child "$out/preview-report" 2>/dev/null && break; sleep 0.1; done
+import -window root "$out/preview.png" 2>/dev/null
+touch "$out/preview-go"
+wait_exit "$PID" 60
+# Windows writes text lines ended by CR LF.
+report=$(tr -d '\r' <"$out/preview-report" 2>/dev/null)
+expect "/p: a 152x112 child window under the parent ($(head -n1 <<<"$report"))" grep -Eq '^child -?[0-9]+ -?[0-9]+ 152 112$' <<<"$report"
+expect "/p: the screensaver ends with 0 when the parent is destroyed" grep -qx 'exit 0' <<<"$report"
+expect "/p: the parent program saw all of it (exit $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed; output in $out" >&2
+  exit 1
+fi
+echo "all checks passed; output in $out"
