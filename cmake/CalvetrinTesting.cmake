@@ -7,10 +7,10 @@
 # XVFB keeps the doubles but runs the test under Xvfb, for code that needs a
 # real X display or SDL window while its own OpenGL calls are recorded.
 #
-# The Windows build runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR, set by
-# tests/windows) only the tests named in calvetrin_windows_tests: those that
-# need no display and nothing of POSIX, with the same doubles. GoogleTest is
-# built there from Debian's source package.
+# The Windows build builds only the tests named in calvetrin_windows_tests:
+# those that need no display and nothing of POSIX, with the same doubles. ctest
+# runs them under Wine (CMAKE_CROSSCOMPILING_EMULATOR, below). GoogleTest is
+# built there from Debian's source package of it.
 set(calvetrin_windows_tests
     test_doubles
     test_settings test_byte_reader test_archive test_archive_texture test_resource_cache test_mesh
