@@ -1,0 +1,48 @@
+# The Debian package, made by `cpack -G DEB` from the install rules of
+# cmake/Install.cmake (scripts/build-deb.sh builds it): calvetrin_<version>_<arch>.deb.
+# Its Depends are the shared libraries the programs link, as dpkg-shlibdeps
+# finds them, plus the SDL 1.2 the program is built and tested against.
+if(WIN32)
+  return()
+endif()
+
+set(CALVETRIN_DEB_MAINTAINER "Calvetrin maintainers <maintainers@users.noreply.c-seed-ba2c3f4a.example>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME calvetrin)
+set(CPACK_PACKAGE_VENDOR Quorvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CALVETRIN_DEB_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Synopsis, then the extended description; CPack indents the later lines.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3-D OpenGL screensaver of spinning textured shapes
+Sixteen textured shapes in three groups take turns in view, spinning
+steadily, some of them painted with flowing plasma textures.
+.
+The screensaver runs full screen, paints a preview into a window it is
+given, and runs as an xscreensaver hack. The package also holds its
+configuration program config.exe, the default content and the archive tool
+calvetrin-pak, which turns Wavefront OBJ models into content.")
+
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# dpkg-shlibdeps names libsdl1.2debian first, which on Debian 12 is still the
+# classic SDL 1.2 package; sdl12-compat's libsdl1.2-compat-shim provides the
+# same name and library and is what the program is tested with, so a new
+# installation gets it, and an existing classic SDL 1.2 is accepted.
+# The programs link libOpenGL.so.0 for the OpenGL calls, but SDL makes the
+# context through GLX by loading libGL.so.1 at run time: libgl1, which no
+# linked library asks for.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2-compat-shim | libsdl1.2debian (>= 1.2.15), libgl1")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+# No maintainer script adds the hack to xscreensaver's list: that list lives in
+# a configuration file of the xscreensaver packages (see calvetrin(6)).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/debian/postrm)
+
+include(CPack)
