@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 build=build/deb
+# An older package must not pass for this one if the build fails.
+rm -f "$build"/calvetrin_*.deb
 # Files and directories in the package get the usual modes whatever the
 # caller's umask.
 umask 022
@@ -21,8 +23,6 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF \
   -DCMAKE_C_FLAGS="$CPPFLAGS $CFLAGS" -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" \
   -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
-# An older package must not pass for this one if cpack fails.
-rm -f "$build"/calvetrin_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 debs=("$PWD/$build"/calvetrin_*.deb)
 [ -f "${debs[0]}" ] || { echo "build-deb.sh: cpack wrote no package" >&2; exit 1; }

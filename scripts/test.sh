@@ -26,6 +26,10 @@ else
   echo "Windows stage FAILED after $((SECONDS - start)) s" >&2
 fi
 
+# The Debian package (build/deb), which the Linux ctest checks; a failed
+# build leaves no package, so that test fails too.
+./scripts/build-deb.sh || echo "The Debian package build FAILED" >&2
+
 # The Linux tests last, so that ctest's summary ends the output.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
