@@ -32,10 +32,11 @@ configuration program config.exe, the default content and the archive tool
 calvetrin-pak, which turns Wavefront OBJ models into content.")
 
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# dpkg-shlibdeps names libsdl1.2debian first, which on Debian 12 is still the
-# classic SDL 1.2 package; sdl12-compat's libsdl1.2-compat-shim provides the
-# same name and library and is what the program is tested with, so a new
-# installation gets it, and an existing classic SDL 1.2 is accepted.
+# For libSDL-1.2.so.0 dpkg-shlibdeps names libsdl1.2debian, which on Debian 12
+# is still the classic SDL 1.2 package; sdl12-compat's libsdl1.2-compat-shim
+# provides that name and the same library and is what the program is tested
+# with. Named first, it is what a new installation gets, while an installed
+# classic SDL 1.2 is accepted.
 # The programs link libOpenGL.so.0 for the OpenGL calls, but SDL makes the
 # context through GLX by loading libGL.so.1 at run time: libgl1, which no
 # linked library asks for.
