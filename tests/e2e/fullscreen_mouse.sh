@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
 # Mouse motion ends the run only when the settings ask for it
 # (quitOnMouseMove exactly 1) and only once SDL has run for more than 3000 ms;
-# with quitOnMouseMove 0, or stored as 2, motion never ends it.
+# with quitOnMouseMove 0, or stored as 2, motion never ends it. Relative
+# motion (a mouse) and absolute motion (a tablet, a virtual machine's pointer)
+# alike.
 source "$(dirname "$0")/fullscreen_lib.sh"
 
 [ -e "${CUBE_MAIN_PAK:-}" ] || { echo "cube test archive missing: ${CUBE_MAIN_PAK:-unset}" >&2; exit 1; }
 
-# wiggle: a few relative pointer moves, as a mouse makes them. (With the
-# cursor hidden in full-screen mode SDL reads relative motion; absolute
-# XTest pointer warps produce no SDL motion events there at all.)
+# wiggle [relative|absolute]: a few pointer moves, as a mouse makes them
+# (relative) or as an absolute pointing device does (moves to points on the
+# screen); both kinds when not told.
 wiggle() {
-  for dxy in "30 20" "-60 10" "20 -40" "10 10"; do
-    # shellcheck disable=SC2086
-    xdotool mousemove_relative -- $dxy
-    sleep 0.05
-  done
+  if [ "${1:-relative}" = relative ]; then
+    for dxy in "30 20" "-60 10" "20 -40" "10 10"; do
+      # shellcheck disable=SC2086
+      xdotool mousemove_relative -- $dxy
+      sleep 0.05
+    done
+  fi
+  if [ "${1:-absolute}" = absolute ]; then
+    for xy in "200 150" "620 410" "300 520" "512 384"; do
+      # shellcheck disable=SC2086
+      xdotool mousemove $xy
+      sleep 0.05
+    done
+  fi
 }
 
 # since_start_ms: milliseconds since the screensaver was started.
@@ -65,23 +76,26 @@ for attempt in 1 2 3; do
   fi
   echo "quit 1: the run ended, noticed at $ended_at ms: the motion may have been handled after 3000 ms"
 done
-if ! running "$SAVER_PID"; then
-  # No attempt left a run going: the late motion gets a run of its own.
-  new_install mouse-quit-late "$CUBE_MAIN_PAK"
-  set_cfg 1 7 15
-  launched=$(date +%s%N)
-  start_saver mouse-quit-late
-  expect "quit 1: a frame appears within 60 s" wait_lit 60
-fi
-wait_until_ms 5000
-moved=$(since_start_ms)
-wiggle
-if wait_exit "$SAVER_PID" 20; then
-  expect "quit 1: motion at $moved ms ends the run with exit code 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
-else
-  fail "quit 1: still running 20 s after motion at $moved ms"
-fi
-expect "quit 1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+# Late motion of each kind ends a run: the one the early motion left going,
+# else one of its own.
+for kind in relative absolute; do
+  if ! running "$SAVER_PID"; then
+    new_install "mouse-quit-$kind" "$CUBE_MAIN_PAK"
+    set_cfg 1 7 15
+    launched=$(date +%s%N)
+    start_saver "mouse-quit-$kind"
+    expect "quit 1: a frame appears within 60 s" wait_lit 60
+  fi
+  wait_until_ms 5000
+  moved=$(since_start_ms)
+  wiggle "$kind"
+  if wait_exit "$SAVER_PID" 20; then
+    expect "quit 1: $kind motion at $moved ms ends the run with exit code 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+  else
+    fail "quit 1: still running 20 s after $kind motion at $moved ms"
+  fi
+  expect "quit 1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
+done
 
 # quitOnMouseMove 0 and 2: motion long after the grace period changes nothing.
 for quit in 0 2; do
