@@ -80,15 +80,18 @@ write_cfg() {
   } >"$INSTALL/cfg"
 }
 
-# set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS: the settings file of
-# $INSTALL written by the real configuration program when there is one (it
-# finds the directory through the same registry file), else byte by byte.
+# set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: the
+# settings file of $INSTALL written by the real configuration program when
+# there is one (it finds the directory through the same registry file), else
+# byte by byte. DISPLAY_MODE is a row of the display-mode table (default 0).
 set_cfg() {
   if [ -n "${CALVETRIN_CONFIG:-}" ] && [ -x "$CALVETRIN_CONFIG" ]; then
     local quits=no
     [ "$1" = 1 ] && quits=yes
-    CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_CONFIG" --mouse-quits "$quits" --spin "$2" --phase "$3" >/dev/null ||
-      fail "config.exe --mouse-quits $quits --spin $2 --phase $3 failed"
+    local options=(--mouse-quits "$quits" --spin "$2" --phase "$3")
+    [ -n "${4:-}" ] && options+=(--mode "$4")
+    CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_CONFIG" "${options[@]}" >/dev/null ||
+      fail "config.exe ${options[*]} failed"
     [ -s "$INSTALL/cfg" ] || fail "config.exe wrote no settings file"
   else
     write_cfg "$@"
@@ -152,6 +155,19 @@ shot() {
 
 # stat_of FILE KEY: one figure of the probe's stats for a screenshot.
 stat_of() { "$FULLSCREEN_PROBE" stats "$1" | sed -n "s/^$2=//p"; }
+
+# extent NAME SECONDS: the bounding box of everything lit on the screen over
+# SECONDS (the probe's extent), kept as NAME.extent with the lit pixels as
+# NAME-lit.png in the output directory; prints the file name of the figures.
+extent() {
+  local base="$FULLSCREEN_OUT/$1"
+  "$FULLSCREEN_PROBE" extent "$2" "$base-lit.ppm" >"$base.extent"
+  [ -e "$base-lit.ppm" ] && convert "$base-lit.ppm" "$base-lit.png" && rm -f "$base-lit.ppm"
+  echo "$base.extent"
+}
+
+# figure FILE KEY: one key=value figure from a file of the probe's output.
+figure() { sed -n "s/^$2=//p" "$1"; }
 
 # end_saver: ends the screensaver with Escape and expects exit code 0.
 end_saver() {

@@ -4,6 +4,11 @@
 # working directory, and returns 0 without waiting for it. "/s", an empty
 # command line, "/p:123" and the one-character word "c" run the full-screen
 # mode.
+#
+# Display modes. Every row of the display-mode table shows the whole scene,
+# centred on the screen and scaled to fill it as far as the mode's shape
+# allows: rows smaller and larger than the screen, and one of another shape,
+# against the desktop's own mode (row 0).
 source "$(dirname "$0")/fullscreen_lib.sh"
 
 # A stand-in configuration program: it notes where it runs and that it
@@ -64,5 +69,51 @@ for word in /s "" /p:123 c; do
   file=$(shot "fullscreen-$n") && expect "'$word': the screenshot shows lit pixels" \
     num_between "$(stat_of "$file" lit_share)" 0.001 1
   end_saver "'$word'"
+done
+
+# The cube test archive stands still at spin level -11, and with 1 s phases
+# the screen shows every group within 3 s: the extent of what lights up over
+# 7 s is the whole scene. The scene is drawn for the mode's height, so a mode
+# w x h shown on a W x H screen makes it h * min(W / w, H / h) / H times as
+# high and as wide as the desktop's mode does (aspect kept, black bars where
+# the shapes differ).
+ref_width="" ref_height=""
+for mode in "0 0 0" "2 640 480" "18 1600 1200" "10 1280 800"; do
+  read -r row mode_w mode_h <<<"$mode"
+  name="display-mode-$row"
+  new_install "$name" "$CUBE_MAIN_PAK"
+  set_cfg 0 -11 1 "$row"
+  start_saver "$name" /s
+  if ! wait_lit 60; then
+    fail "row $row: no frame within 60 s"
+    end_saver "row $row"
+    continue
+  fi
+  ext=$(extent "$name" 7)
+  shot "$name" >/dev/null
+  end_saver "row $row"
+  echo "  row $row (${mode_w}x${mode_h}): $(tr '\n' ' ' <"$ext")"
+  if [ -z "$(figure "$ext" centre_x)" ]; then
+    fail "row $row: nothing lit during the sampling"
+    continue
+  fi
+  expect "row $row: the scene is centred across (centre at $(figure "$ext" centre_x) of the width)" \
+    num_between "$(figure "$ext" centre_x)" 0.47 0.53
+  expect "row $row: the scene is centred up and down (centre at $(figure "$ext" centre_y) of the height)" \
+    num_between "$(figure "$ext" centre_y)" 0.47 0.53
+  if [ "$row" = 0 ]; then
+    ref_width=$(figure "$ext" width) ref_height=$(figure "$ext" height)
+    continue
+  fi
+  [ -n "$ref_width" ] || { fail "row $row: no desktop-mode extent to compare with"; continue; }
+  size=$(figure "$ext" size)
+  scale=$(awk -v w="$mode_w" -v h="$mode_h" -v W="${size%x*}" -v H="${size#*x}" \
+    'BEGIN { s = W / w; if (H / h < s) s = H / h; printf "%.4f", h * s / H }')
+  for axis in width height; do
+    if [ "$axis" = width ]; then ref=$ref_width; else ref=$ref_height; fi
+    ratio=$(awk -v a="$(figure "$ext" "$axis")" -v b="$ref" 'BEGIN { printf "%.4f", a / b }')
+    expect "row $row: the scene's $axis is $ratio of the desktop mode's, expected $scale" \
+      num_between "$ratio" "$(awk -v s="$scale" 'BEGIN { print s * 0.9 }')" "$(awk -v s="$scale" 'BEGIN { print s * 1.1 }')"
+  done
 done
 finish

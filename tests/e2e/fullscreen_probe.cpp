@@ -17,6 +17,12 @@
 //       cycle. Exit 0 when they do, 1 (with the reasons) when not.
 //   fullscreen_probe check-log OUTDIR/phases.log
 //       The same turn check on a log written earlier.
+//   fullscreen_probe extent SECONDS OUT.ppm
+//       Grabs the root window of $DISPLAY every ~50 ms for SECONDS and prints
+//       the bounding box of every pixel lit in any grab, as fractions of the
+//       screen's width and height (left, top, right, bottom, centre_x,
+//       centre_y, width, height); writes those pixels, white on black, to
+//       OUT.ppm. Exit 1 when no pixel was lit.
 //
 // The grabs for the phase check are taken directly with XGetImage rather than
 // through an external screenshot program so that every sample carries a
@@ -424,12 +430,63 @@ int runCheckLog(const char* path) {
     return problems.empty() ? 0 : 1;
 }
 
+// The bounding box of the pixels lit in any grab over `seconds`: the whole
+// scene when the grabs cover every phase group.
+int runExtent(double seconds, const std::string& outPath) {
+    Display* display = openDisplay();
+    if (display == nullptr) return 2;
+    Image grab, seen;
+    int grabs = 0;
+    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive pixel bounds; right < left: none lit
+    const double start = nowMs();
+    do {
+        if (!grabRoot(display, grab, 0.0)) {
+            std::fprintf(stderr, "fullscreen_probe: cannot grab the screen\n");
+            XCloseDisplay(display);
+            return 2;
+        }
+        if (grabs++ == 0) {
+            seen = grab;
+            std::fill(seen.rgb.begin(), seen.rgb.end(), 0);
+        }
+        for (int y = 0; y < grab.height; ++y) {
+            for (int x = 0; x < grab.width; ++x) {
+                if (!lit(grab.at(x, y))) continue;
+                std::memset(&seen.rgb[(static_cast<size_t>(y) * seen.width + x) * 3], 255, 3);
+                if (right < left) {
+                    left = right = x;
+                    top = bottom = y;
+                }
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (nowMs() - start < seconds * 1000.0);
+    XCloseDisplay(display);
+    if (!writePpm(outPath, seen)) std::fprintf(stderr, "fullscreen_probe: cannot write %s\n", outPath.c_str());
+
+    std::printf("size=%dx%d\ngrabs=%d\n", seen.width, seen.height, grabs);
+    if (right < left) {
+        std::printf("problem: no pixel lit in any grab\n");
+        return 1;
+    }
+    const double w = seen.width, h = seen.height;
+    const double l = left / w, t = top / h, r = (right + 1) / w, b = (bottom + 1) / h;
+    std::printf("left=%.4f\ntop=%.4f\nright=%.4f\nbottom=%.4f\n", l, t, r, b);
+    std::printf("centre_x=%.4f\ncentre_y=%.4f\nwidth=%.4f\nheight=%.4f\n", (l + r) / 2, (t + b) / 2, r - l, b - t);
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: fullscreen_probe stats FILE.png\n"
                  "       fullscreen_probe wait-lit SECONDS\n"
                  "       fullscreen_probe phases SECONDS OUTDIR\n"
-                 "       fullscreen_probe check-log OUTDIR/phases.log\n");
+                 "       fullscreen_probe check-log OUTDIR/phases.log\n"
+                 "       fullscreen_probe extent SECONDS OUT.ppm\n");
     return 2;
 }
 
@@ -442,5 +499,6 @@ int main(int argc, char** argv) {
     if (command == "wait-lit" && argc == 3) return runWaitLit(std::atof(argv[2]));
     if (command == "phases" && argc == 4) return runPhases(std::atof(argv[2]), argv[3]);
     if (command == "check-log" && argc == 3) return runCheckLog(argv[2]);
+    if (command == "extent" && argc == 4) return runExtent(std::atof(argv[2]), argv[3]);
     return usage();
 }
