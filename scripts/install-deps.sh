@@ -12,8 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine64 dpkg-dev
-  xscreensaver lintian libxml2-utils
+  wine64 dpkg-dev lintian libxml2-utils
 )
 
 missing=()
