@@ -9,7 +9,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick xscreensaver
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine64 dpkg-dev lintian libxml2-utils
