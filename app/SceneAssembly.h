@@ -43,12 +43,6 @@ public:
 private:
     friend std::unique_ptr<Scene> assembleScene(const Settings& settings);
 
-// The radius, about its own origin, that a model (a mesh entry) is made for.
-// At the scales and positions above it lets the nest's outer shape fill about
-// three quarters of the screen height, and keeps the square's corner shapes
-// and the cube's shapes clear of one another whichever entry lands where.
-constexpr double kModelRadius = 30.0;
-
     template <class T, class... Args>
     T* create(Args&&... args);
 
