@@ -2,7 +2,8 @@
 // split into its three costs.
 //
 // The program starts like a full-screen run -- Display in the desktop's mode,
-// default settings, a fixed random seed, the scene assembled from the default
+// default settings but short phases (1 s, so that every group takes its turns
+// during the run), a fixed random seed, the scene assembled from the default
 // content -- and then draws frames as the run loop does, timing per frame:
 //   update  texturegenCache.update(): repainting and uploading the plasma
 //           textures;
@@ -16,9 +17,10 @@
 // iteration is one frame; the animation depends on how many frames are drawn,
 // so the count is not left to the library), timed manually, with the three
 // stages as per-frame counters. A summary with the median and 95th percentile
-// of every stage follows, from the same frames.
+// of every stage follows, from the same frames, and the mean frame time of
+// each group (nest, square, cube) over the frames that showed it.
 //
-//   bench_frame [--frames=N] [--warmup=N] [--content=DIR/] [benchmark options]
+//   bench_frame [--frames=N] [--warmup=N] [--phase=SECONDS] [--content=DIR/] [benchmark options]
 #include <GL/gl.h>
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -49,7 +51,18 @@ double msBetween(Clock::time_point a, Clock::time_point b) {
 
 struct FrameTimes {
     std::vector<double> update, draw, swap, total;
+    std::vector<int> group;  // the group in view: 0 nest, 1 square, 2 cube, -1 none
 };
+
+// The heads of the three groups: nest outer, square hub, cube centre. A head
+// is in view when its animator holds it at the origin rather than far away.
+SceneNode* groupHeads[3] = {nullptr, nullptr, nullptr};
+
+int groupInView() {
+    for (int g = 0; g < 3; ++g)
+        if (groupHeads[g] != nullptr && groupHeads[g]->animator.frameTransform.position.x == 0.0) return g;
+    return -1;
+}
 
 // One frame in the order of the run loop, timed by stage.
 void timedFrame(FrameTimes& times) {
@@ -72,6 +85,7 @@ void timedFrame(FrameTimes& times) {
     times.draw.push_back(msBetween(start, cameraDone) + msBetween(updateDone, drawDone));
     times.swap.push_back(msBetween(drawDone, swapDone));
     times.total.push_back(msBetween(start, swapDone));
+    times.group.push_back(groupInView());
 }
 
 double sum(const std::vector<double>& v) {
@@ -101,6 +115,17 @@ void printSummary(const FrameTimes& t) {
                     percentile(*r.v, 0.95), *std::max_element(r.v->begin(), r.v->end()));
     }
     std::printf("  %.1f frames per second\n", 1000.0 * n / sum(t.total));
+    const char* const names[3] = {"nest", "square", "cube"};
+    for (int g = 0; g < 3; ++g) {
+        double total = 0;
+        size_t count = 0;
+        for (size_t i = 0; i < n; ++i) {
+            if (t.group[i] != g) continue;
+            total += t.total[i];
+            ++count;
+        }
+        if (count > 0) std::printf("  %-7s %8.3f ms mean total over %zu frames\n", names[g], total / count, count);
+    }
 }
 
 FrameTimes frameTimes;
@@ -143,7 +168,7 @@ bool parseCount(const std::string& text, long minimum, long& count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    long frames = 300, warmup = 20;
+    long frames = 300, warmup = 20, phase = 1;
     std::string content = CALVETRIN_BENCH_CONTENT_DIR, value;
     if (takeOption(argc, argv, "--frames", value) && !parseCount(value, 1, frames)) {
         std::fprintf(stderr, "bench_frame: --frames wants a count from 1\n");
@@ -151,6 +176,10 @@ int main(int argc, char** argv) {
     }
     if (takeOption(argc, argv, "--warmup", value) && !parseCount(value, 0, warmup)) {
         std::fprintf(stderr, "bench_frame: --warmup wants a count from 0\n");
+        return 2;
+    }
+    if (takeOption(argc, argv, "--phase", value) && !parseCount(value, 1, phase)) {
+        std::fprintf(stderr, "bench_frame: --phase wants a count of seconds from 1\n");
         return 2;
     }
     if (takeOption(argc, argv, "--content", value)) content = value;
@@ -162,10 +191,14 @@ int main(int argc, char** argv) {
     // so that every run draws the same meshes in the same group order.
     resourceCache.setBasePath(content.c_str());
     std::unique_ptr<Settings> settings(new Settings());
+    settings->setPhaseSeconds(static_cast<std::int32_t>(phase));
     Display display;
     display.open(settings->modeWidth(), settings->modeHeight(), settings->modeBitsPerPixel());
     std::srand(20240601u);
     std::unique_ptr<Scene> scene = assembleScene(*settings);
+    groupHeads[0] = scene->nodes()[0];
+    groupHeads[1] = scene->nodes()[3];
+    groupHeads[2] = scene->nodes()[8];
     std::printf("display %dx%d, %d bits; %zu procedural textures; renderer %s\n", display.getWidth(),
                 display.getHeight(), display.getBitsPerPixel(), texturegenCache.generators.size(),
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
