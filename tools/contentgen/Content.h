@@ -53,9 +53,4 @@ struct Content {
 
 Content buildContent();
 
-// The largest model radius any entry may reach: at the scene's scales it
-// keeps the nest's outer shape inside the view and the corner shapes of the
-// square and the cube clear of one another.
-constexpr double kMaxModelRadius = 15.5;
-
 }  // namespace contentgen

@@ -61,12 +61,26 @@ std::vector<Vec3> icosahedronDirections() {
     return v;
 }
 
+namespace {
+// The icosahedron's twenty faces as corners of icosahedronDirections().
+std::vector<std::array<int, 3>> icosahedronFaces() {
+    return {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+            {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+            {3, 8, 9},  {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+}
+}  // namespace
+
+std::vector<Vec3> icosahedronFaceDirections() {
+    const std::vector<Vec3> corners = icosahedronDirections();
+    std::vector<Vec3> out;
+    for (const auto& f : icosahedronFaces())
+        out.push_back(normalized(corners[size_t(f[0])] + corners[size_t(f[1])] + corners[size_t(f[2])]));
+    return out;
+}
+
 void addGeodesicSphere(GenMesh& mesh, double radius, int levels, const std::array<UV, 3>& corners) {
     std::vector<Vec3> verts = icosahedronDirections();
-    std::vector<std::array<int, 3>> faces = {
-        {0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-        {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-        {3, 8, 9},  {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+    std::vector<std::array<int, 3>> faces = icosahedronFaces();
     for (int level = 0; level < levels; ++level) {
         std::map<std::pair<int, int>, int> midpoints;
         auto midpoint = [&](int a, int b) {

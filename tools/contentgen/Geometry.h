@@ -67,6 +67,11 @@ void addGeodesicSphere(GenMesh& mesh, double radius, int levels, const std::arra
 // The twelve vertex directions of an icosahedron (unit vectors).
 std::vector<Vec3> icosahedronDirections();
 
+// The twenty face-centre directions of the same icosahedron (unit vectors):
+// the corners of the dual dodecahedron, each midway between three of the
+// vertex directions.
+std::vector<Vec3> icosahedronFaceDirections();
+
 // Latitude/longitude sphere: `slices` around the Z axis, `stacks` from pole
 // to pole; s runs once around (0..1), t from the north pole (0) to the south
 // pole (1).

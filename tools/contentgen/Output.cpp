@@ -11,7 +11,7 @@ namespace contentgen {
 namespace {
 // The preview pane is tiny: the eye comes closer than the screensaver's 90
 // units so that the nest fills the picture.
-const double kPreviewDistance = 42.0;
+const double kPreviewDistance = 80.0;
 }  // namespace
 
 std::vector<unsigned char> meshEntryBytes(const ContentEntry& entry) {
