@@ -23,7 +23,7 @@ if [ $# -gt 2 ] || [ "${1:-}" = --help ] || [ "${1:-}" = -h ]; then
   echo "usage: showcase.sh [INSTALL_DIR [OUT_DIR]]" >&2
   exit 2
 fi
-source_dir=$(realpath "${1:-$project/build/install/lib/calvetrin}")
+source_dir=$(realpath -m "${1:-$project/build/install/lib/calvetrin}")
 out=$(realpath -m "${2:-$project/build/showcase}")
 
 # Seconds each group is in view. Short, so that the whole tour takes about
@@ -113,7 +113,11 @@ saver_failed() {
   wait "$saver_pid" || rc=$?
   saver_pid=""
   echo "showcase: the screensaver ended $1 (exit code $rc); its last output:" >&2
-  tail -n 20 "$work/calvetrin.log" | sed 's/^/  /' >&2
+  if [ -s "$work/calvetrin.log" ]; then
+    tail -n 20 "$work/calvetrin.log" | sed 's/^/  /' >&2
+  else
+    echo "  (nothing)" >&2
+  fi
   exit 1
 }
 
@@ -160,16 +164,19 @@ say "running the screensaver on a private X server ($DISPLAY, ${screen%x*}), $ph
 saver_pid=$!
 
 # The animation clock starts at about the first frame, so the turns are
-# timed from the first screenshot that shows anything lit.
-deadline=$(($(now_ms) + 60000))
+# timed from it: the middle between the last dark screenshot and the first
+# lit one.
+dark=$(now_ms)
+deadline=$((dark + 60000))
 while :; do
   polled=$(now_ms)
   running "$saver_pid" || saver_failed "before it drew anything"
   screen_lit && break
+  dark=$polled
   [ "$polled" -lt "$deadline" ] || die "the screensaver drew nothing within 60 s"
   sleep 0.1
 done
-first_frame=$polled
+first_frame=$(((dark + polled) / 2))
 
 for k in 0 1 2; do
   sleep_until $((first_frame + k * phase * 1000 + phase * 500))
