@@ -19,8 +19,15 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 project=$(dirname "$here")
-if [ $# -gt 2 ] || [ "${1:-}" = --help ] || [ "${1:-}" = -h ]; then
-  echo "usage: showcase.sh [INSTALL_DIR [OUT_DIR]]" >&2
+usage="usage: showcase.sh [INSTALL_DIR [OUT_DIR]] (default build/install/lib/calvetrin build/showcase)"
+case "${1:-}" in
+  --help | -h)
+    echo "$usage"
+    exit 0
+    ;;
+esac
+if [ $# -gt 2 ]; then
+  echo "$usage" >&2
   exit 2
 fi
 source_dir=$(realpath -m "${1:-$project/build/install/lib/calvetrin}")
