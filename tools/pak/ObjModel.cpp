@@ -1,10 +1,13 @@
 #include "tools/pak/ObjModel.h"
 
+#include "app/SceneAssembly.h"
 #include "assets/Archive.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -94,7 +97,8 @@ const std::string* MaterialTextures::find(const std::string& material) const {
     return nullptr;
 }
 
-bool readMaterials(std::istream& in, const std::string& source, MaterialTextures& out, std::string& error) {
+bool readMaterials(std::istream& in, const std::string& source, MaterialTextures& out, std::string& error,
+                   const MaterialTextures& given) {
     std::string current;
     bool haveMaterial = false;
     int number = 0;
@@ -111,8 +115,20 @@ bool readMaterials(std::istream& in, const std::string& source, MaterialTextures
             }
             haveMaterial = true;
         } else if (t[0] == "map_Kd") {
-            if (t.size() < 2 || !haveMaterial) {
-                error = where(source, number) + (haveMaterial ? "map_Kd without a file name" : "map_Kd before newmtl");
+            if (!haveMaterial) {
+                error = where(source, number) + "map_Kd before newmtl";
+                return false;
+            }
+            if (given.find(current)) continue;
+            if (t.size() < 2) {
+                // Names such as "##Plasma..." and "#$glow" cannot be written
+                // here: the comment takes them away. The raw line holds a '#'
+                // only after the keyword, since the keyword survived.
+                error = where(source, number) + "map_Kd without a file name";
+                if (raw.find('#') != std::string::npos) {
+                    error += " ('#' starts a comment in MTL: give procedural or additive textures with --texture " +
+                             current + "=NAME)";
+                }
                 return false;
             }
             // Options may precede the file name; the file name is the last word.
@@ -235,7 +251,28 @@ bool parseObj(std::istream& in, const std::string& source, const ObjOptions& opt
         }
         // Other statements (vn, o, g, s, l, ...) do not affect the meshes.
     }
+    // A material given a texture but never used is most likely misspelt.
+    for (const auto& entry : options.materialTextures.entries) {
+        const std::string& material = entry.first;
+        bool used = false;
+        std::string names;
+        for (const Group& g : groups) {
+            used = used || g.material == material;
+            if (!g.material.empty()) names += (names.empty() ? "" : ", ") + g.material;
+        }
+        if (!used) {
+            error = source + ": --texture names material '" + material + "', which the model does not use (" +
+                    (names.empty() ? std::string("it uses none") : "it uses: " + names) + ")";
+            return false;
+        }
+    }
     return true;
+}
+
+// The texture the options give the faces of `material`, or null.
+const std::string* givenTexture(const ObjOptions& options, const std::string& material) {
+    if (const std::string* texture = options.materialTextures.find(material)) return texture;
+    return options.texture.empty() ? nullptr : &options.texture;
 }
 
 // Turns the groups into meshes named by their textures.
@@ -244,8 +281,8 @@ bool finishMeshes(ParsedObj& parsed, const std::string& source, const MaterialTe
     meshes.clear();
     for (Group& g : parsed.groups) {
         if (g.mesh.positions.empty()) continue;
-        if (!options.texture.empty()) {
-            g.mesh.textureName = options.texture;
+        if (const std::string* texture = givenTexture(options, g.material)) {
+            g.mesh.textureName = *texture;
         } else if (g.material.empty()) {
             error = source + ": faces without a material; give --texture";
             return false;
@@ -275,7 +312,11 @@ bool readObj(std::istream& in, const std::string& source, const std::string& dir
     ParsedObj parsed;
     if (!parseObj(in, source, options, parsed, error)) return false;
     MaterialTextures materials;
-    if (options.texture.empty()) {
+    bool needLibraries = false;
+    for (const Group& g : parsed.groups) {
+        needLibraries = needLibraries || (!g.mesh.positions.empty() && !givenTexture(options, g.material));
+    }
+    if (needLibraries) {
         for (const std::string& library : parsed.libraries) {
             const std::string path = directory + library;
             std::ifstream mtl(path);
@@ -283,7 +324,7 @@ bool readObj(std::istream& in, const std::string& source, const std::string& dir
                 error = source + ": cannot open material library " + path;
                 return false;
             }
-            if (!readMaterials(mtl, path, materials, error)) return false;
+            if (!readMaterials(mtl, path, materials, error, options.materialTextures)) return false;
         }
     }
     return finishMeshes(parsed, source, materials, options, meshes, error);
@@ -304,4 +345,55 @@ bool readObjModel(const std::string& path, const ObjOptions& options, std::vecto
     }
     const std::string directory = path.substr(0, path.size() - baseName(path).size());
     return readObj(in, path, directory, options, meshes, error);
+}
+
+double modelRadius(const std::vector<MeshData>& meshes) {
+    double radius = 0.0;
+    for (const MeshData& m : meshes) {
+        for (std::size_t i = 0; i + 2 < m.positions.size(); i += 3) {
+            // hypot, so that coordinates beyond 1e154 do not overflow when squared.
+            radius = std::max(radius, std::hypot(m.positions[i], m.positions[i + 1], m.positions[i + 2]));
+        }
+    }
+    return radius;
+}
+
+namespace {
+
+// `value` with `digits` significant digits, without an exponent and without
+// trailing zeros, which a new user reads at a glance and --scale accepts as
+// it is. Values too large or too small for that keep the exponent.
+std::string plainNumber(double value, int digits) {
+    char text[64];
+    // Checked before the cast: converting an infinite or NaN double to int is
+    // undefined.
+    const bool hasLog = std::isfinite(value) && value != 0.0;
+    const int magnitude = hasLog ? static_cast<int>(std::floor(std::log10(std::fabs(value)))) : 0;
+    if (!std::isfinite(value) || magnitude < -6 || magnitude > 12) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        return text;
+    }
+    std::snprintf(text, sizeof text, "%.*f", std::max(digits - 1 - magnitude, 0), value);
+    std::string s = text;
+    if (s.find('.') != std::string::npos) {
+        s.erase(s.find_last_not_of('0') + 1);
+        if (s.back() == '.') s.pop_back();
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string sizeAdvice(double radius, double scale) {
+    const std::string expected = "the scene expects about " + plainNumber(kModelRadius, 3);
+    if (radius == 0.0) return "model radius 0: every vertex is at the origin; " + expected + "\n";
+    std::string text = "model radius " + plainNumber(radius, 3) + " units (after --scale " + plainNumber(scale, 6) +
+                       "); " + expected + "\n";
+    const double suggested = scale * kModelRadius / radius;
+    // Within 10% the difference hardly shows; an infinite radius (positions
+    // that overflowed) has no useful scale to suggest.
+    if (std::fabs(radius / kModelRadius - 1.0) > 0.1 && std::isfinite(suggested) && suggested != 0.0) {
+        text += "to fit the scene, try --scale " + plainNumber(suggested, 3) + "\n";
+    }
+    return text;
 }

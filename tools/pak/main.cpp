@@ -4,6 +4,7 @@
 #include "assets/MeshEntryWriter.h"
 #include "tools/pak/ObjModel.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,12 +25,21 @@ const char* const kUsage =
     "                               name (the text before the first '=' is the name)\n"
     "  extract ARCHIVE PREFIX       write every entry to PREFIX followed by its name\n"
     "                               (PREFIX \"out/\" puts them into the directory out)\n"
-    "  obj-to-mesh [--texture NAME] [--scale S] MODEL.obj OUT\n"
+    "  obj-to-mesh [--texture [MATERIAL=]NAME]... [--scale S] MODEL.obj OUT\n"
     "                               write a mesh entry made from a Wavefront OBJ model\n"
     "                               with texture coordinates; each material becomes one\n"
-    "                               mesh whose texture is its map_Kd image's base name,\n"
-    "                               or NAME for every mesh. Put the result into main.pak\n"
-    "                               with create, e.g. sn1=OUT.\n"
+    "                               mesh whose texture is its map_Kd image's base name.\n"
+    "                               --texture NAME: NAME for every mesh instead;\n"
+    "                               --texture MATERIAL=NAME: NAME for that material's\n"
+    "                               mesh, over map_Kd and --texture NAME (the text\n"
+    "                               before the first '=' is the material, which the\n"
+    "                               model must use; at most once per material). Give\n"
+    "                               plasma ('##...') and glow ('#$...') textures this\n"
+    "                               way: '#' starts a comment in MTL.\n"
+    "                               --scale S multiplies every position. Prints the\n"
+    "                               model's radius and the radius the scene expects.\n"
+    "                               Put the result into main.pak with create, e.g.\n"
+    "                               sn1=OUT.\n"
     "  --help                       show this text\n"
     "\n"
     "Exit status: 0 on success, 1 on failure, 2 on wrong usage.\n";
@@ -115,14 +125,28 @@ int objToMesh(const std::vector<std::string>& args) {
             if (i + 1 == args.size()) return usageError((args[i] + " needs a value").c_str());
             const std::string& value = args[++i];
             if (args[i - 1] == "--texture") {
-                if (value.empty() || value.size() > Archive::kMaxNameLength) {
-                    return fail("texture name must be 1 to 127 bytes: " + value);
+                // MATERIAL=NAME splits at the first '=', so that a texture name
+                // may hold '='; a material whose name holds one cannot be named.
+                const auto eq = value.find('=');
+                const std::string material = eq == std::string::npos ? "" : value.substr(0, eq);
+                const std::string name = eq == std::string::npos ? value : value.substr(eq + 1);
+                if (eq == 0) return usageError(("--texture " + value + ": no material before '='").c_str());
+                if (name.empty() || name.size() > Archive::kMaxNameLength) {
+                    return fail("texture name must be 1 to 127 bytes: --texture " + value);
                 }
-                options.texture = value;
+                if (material.empty()) {
+                    options.texture = name;
+                } else if (options.materialTextures.find(material)) {
+                    return usageError(("--texture given twice for material '" + material + "'").c_str());
+                } else {
+                    options.materialTextures.entries.emplace_back(material, name);
+                }
             } else {
                 char* end = nullptr;
                 options.scale = std::strtod(value.c_str(), &end);
-                if (value.empty() || *end != '\0') return usageError(("bad scale: " + value).c_str());
+                if (value.empty() || *end != '\0' || !std::isfinite(options.scale)) {
+                    return usageError(("bad scale: " + value).c_str());
+                }
             }
         } else {
             files.push_back(args[i]);
@@ -139,6 +163,7 @@ int objToMesh(const std::vector<std::string>& args) {
     out.write(reinterpret_cast<const char*>(entry.data()), static_cast<std::streamsize>(entry.size()));
     out.close();
     if (!out) return fail("cannot write " + files[1]);
+    std::fputs(sizeAdvice(modelRadius(meshes), options.scale).c_str(), stdout);
     return 0;
 }
 

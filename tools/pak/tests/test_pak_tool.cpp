@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -85,8 +86,17 @@ TEST(PakTool, ObjModelBecomesAMeshEntryOfAWorkingArchive) {
 
     const ToolRun converted = pak(tmp, "obj-to-mesh --scale 10 " + tmp.file("model/box.obj") + " " + tmp.file("box.mesh"));
     ASSERT_EQ(converted.status, 0) << converted.err;
+    // The far corner (10, 10, 0) is 14.14 from the origin.
+    EXPECT_EQ(converted.out,
+              "model radius 14.1 units (after --scale 10); the scene expects about 30\n"
+              "to fit the scene, try --scale 21.2\n");
+    // A texture given for one material replaces its map_Kd image.
+    const ToolRun mapped = pak(tmp, "obj-to-mesh --texture blue=red.png " + tmp.file("model/box.obj") + " " +
+                                    tmp.file("mapped.mesh"));
+    ASSERT_EQ(mapped.status, 0) << mapped.err;
     const ToolRun created = pak(tmp, "create " + tmp.file("main.pak") + " sn1=" + tmp.file("box.mesh") + " " +
-                                     tmp.file("red.png") + " " + tmp.file("blue.png"));
+                                     tmp.file("red.png") + " " + tmp.file("blue.png") + " sn11=" +
+                                     tmp.file("mapped.mesh"));
     ASSERT_EQ(created.status, 0) << created.err;
 
     const std::string archivePath = tmp.file("main.pak");
@@ -106,6 +116,11 @@ TEST(PakTool, ObjModelBecomesAMeshEntryOfAWorkingArchive) {
     EXPECT_EQ(loadDoubleLE(meshes[0].texCoords + 4 * 8), 1.0);
     EXPECT_EQ(loadDoubleLE(meshes[0].texCoords + 5 * 8), 0.0);
     EXPECT_EQ(loadDoubleLE(meshes[0].texCoords + 1 * 8), 1.0);  // OBJ v = 0 is t = 1
+
+    std::vector<Mesh> mappedMeshes;
+    ASSERT_EQ(readMeshEntry(archive.getEntry("sn11"), archivePath.c_str(), mappedMeshes), 2);
+    EXPECT_STREQ(mappedMeshes[0].textureName, "red.png");
+    EXPECT_STREQ(mappedMeshes[1].textureName, "red.png");
 }
 
 TEST(PakTool, BadInputFailsWithAReason) {
@@ -136,12 +151,32 @@ TEST(PakTool, BadInputFailsWithAReason) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Corrupt archive: " + tmp.file("corrupt.pak") + "\n");
 
+    // Option errors: exit status, and no mesh entry written.
+    writeText(tmp.file("good.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl glow\nf 1/1 2/1 3/1\n");
+    const std::string files = " " + tmp.file("good.obj") + " " + tmp.file("good.mesh");
+    const std::tuple<std::string, int, std::string> optionCases[] = {
+        {"--texture", 2, "--texture needs a value"},
+        {"--texture =x", 2, "--texture =x: no material before '='"},
+        {"--texture 'glow=#$a' --texture glow=b", 2, "--texture given twice for material 'glow'"},
+        {"--scale nan --texture x", 2, "bad scale: nan"},
+        {"--texture glow=", 1, "texture name must be 1 to 127 bytes: --texture glow="},
+        {"--texture glow=" + std::string(128, 't'), 1, "texture name must be 1 to 127 bytes"},
+        {"--texture x --texture Glow=y", 1, "good.obj: --texture names material 'Glow', which the model does not use"},
+    };
+    for (const auto& [options, status, message] : optionCases) {
+        r = pak(tmp, "obj-to-mesh " + options + (options == "--texture" ? "" : files));
+        EXPECT_EQ(r.status, status) << options;
+        EXPECT_NE(r.err.find("calvetrin-pak: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(tmp.file("good.mesh"))) << options;
+    }
+
     EXPECT_EQ(pak(tmp, "").status, 2);
     EXPECT_EQ(pak(tmp, "frobnicate").status, 2);
     EXPECT_EQ(pak(tmp, "obj-to-mesh only-one").status, 2);
     r = pak(tmp, "--help");
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("obj-to-mesh"), std::string::npos);
+    EXPECT_NE(r.out.find("obj-to-mesh [--texture [MATERIAL=]NAME]... [--scale S]"), std::string::npos);
 }
 
 TEST(PakTool, ExtractRefusesNamesThatLeaveThePrefix) {
