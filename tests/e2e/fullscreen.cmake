@@ -41,24 +41,33 @@ if(TARGET calvetrin-pak)
   set(fullscreen_cube_fixture fullscreen_cube_archive)
 endif()
 
-# fullscreen_e2e(NAME [CUBE]): tests/e2e/fullscreen_NAME.sh under Xvfb; CUBE
-# when it needs the cube test archive.
+# fullscreen_e2e(NAME [CUBE] [SCRIPT STEM] [SCREEN WxHxD]): tests/e2e/
+# fullscreen_STEM.sh (STEM defaults to NAME) under Xvfb, on a screen of that
+# size (default 1024x768x24); CUBE when it needs the cube test archive.
 function(fullscreen_e2e name)
-  cmake_parse_arguments(F "CUBE" "" "" ${ARGN})
+  cmake_parse_arguments(F "CUBE" "SCRIPT;SCREEN" "" ${ARGN})
   if(F_CUBE AND NOT fullscreen_cube_fixture)
     return()
   endif()
+  if(NOT F_SCRIPT)
+    set(F_SCRIPT ${name})
+  endif()
+  if(NOT F_SCREEN)
+    set(F_SCREEN 1024x768x24)
+  endif()
   add_test(NAME e2e_fullscreen_${name}
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh ${fullscreen_src}/fullscreen_${name}.sh)
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh ${fullscreen_src}/fullscreen_${F_SCRIPT}.sh)
   set_tests_properties(e2e_fullscreen_${name} PROPERTIES
     LABELS e2e TIMEOUT 300 SKIP_RETURN_CODE 77
-    ENVIRONMENT "${fullscreen_env};FULLSCREEN_OUT=${fullscreen_out}/${name}")
+    ENVIRONMENT "${fullscreen_env};FULLSCREEN_OUT=${fullscreen_out}/${name};XVFB_SCREEN=${F_SCREEN}")
   if(F_CUBE)
     set_tests_properties(e2e_fullscreen_${name} PROPERTIES FIXTURES_REQUIRED ${fullscreen_cube_fixture})
   endif()
 endfunction()
 
 fullscreen_e2e(default)
+fullscreen_e2e(look_4x3 SCRIPT look SCREEN 1024x768x24)
+fullscreen_e2e(look_16x9 SCRIPT look SCREEN 1280x720x24)
 fullscreen_e2e(failures)
 fullscreen_e2e(phases CUBE)
 fullscreen_e2e(input CUBE)

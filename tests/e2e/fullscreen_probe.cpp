@@ -23,6 +23,18 @@
 //       screen's width and height (left, top, right, bottom, centre_x,
 //       centre_y, width, height); writes those pixels, white on black, to
 //       OUT.ppm. Exit 1 when no pixel was lit.
+//   fullscreen_probe look SECONDS PHASE_SECONDS OUTDIR
+//       The look of each phase group of the default content. Grabs the whole
+//       screen every ~100 ms for SECONDS, finds a complete turn of the square
+//       (the one group that leaves the screen's centre black) and so the
+//       turns of the other two groups, the one before and the one after it.
+//       For each of the three it prints, over the grabs of the middle half of
+//       its turn, the bounding box of everything lit in any of them (height
+//       and centre as fractions of the screen) and the median number of
+//       distinct colours of a grab; writes the middle grab of each turn as
+//       OUTDIR/look-<turn>.ppm and every grab's figures to OUTDIR/look.log.
+//       Exit 1 (with the reason) when no complete turn of the square was
+//       seen.
 //
 // The grabs for the phase check are taken directly with XGetImage rather than
 // through an external screenshot program so that every sample carries a
@@ -480,13 +492,139 @@ int runExtent(double seconds, const std::string& outPath) {
     return 0;
 }
 
+// Inclusive pixel bounds of the lit pixels; right < left when none is lit.
+struct Box {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    bool empty() const { return right < left; }
+    void add(const Box& o) {
+        if (o.empty()) return;
+        if (empty()) {
+            *this = o;
+            return;
+        }
+        left = std::min(left, o.left);
+        top = std::min(top, o.top);
+        right = std::max(right, o.right);
+        bottom = std::max(bottom, o.bottom);
+    }
+};
+
+Box litBox(const Image& image) {
+    Box box;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (!lit(image.at(x, y))) continue;
+            box.add({x, y, x, y});
+        }
+    }
+    return box;
+}
+
+struct LookGrab {
+    double t;
+    bool square;  // the square's signature: black centre, lit in all four quadrants
+    int colours;
+    Box box;
+    Image image;  // at half size, for looking at afterwards
+};
+
+Image halfSize(const Image& full) {
+    Image half;
+    half.width = full.width / 2;
+    half.height = full.height / 2;
+    half.rgb.resize(static_cast<size_t>(half.width) * half.height * 3);
+    for (int y = 0; y < half.height; ++y)
+        for (int x = 0; x < half.width; ++x)
+            std::memcpy(&half.rgb[(static_cast<size_t>(y) * half.width + x) * 3], full.at(2 * x, 2 * y), 3);
+    return half;
+}
+
+// Prints the figures of one group's turn, [from, to) in grab time, from the
+// grabs of its middle half.
+void reportTurn(const char* turn, const std::vector<LookGrab>& grabs, double from, double to,
+                const std::string& outDir) {
+    const double quarter = (to - from) / 4.0;
+    Box box;
+    std::vector<int> colours;
+    std::vector<const LookGrab*> used;
+    for (const LookGrab& g : grabs) {
+        if (g.t < from + quarter || g.t >= to - quarter) continue;
+        box.add(g.box);
+        colours.push_back(g.colours);
+        used.push_back(&g);
+    }
+    std::printf("%s_grabs=%zu\n", turn, used.size());
+    if (used.empty() || box.empty()) return;
+    std::sort(colours.begin(), colours.end());
+    const double w = 2 * used[0]->image.width, h = 2 * used[0]->image.height;
+    std::printf("%s_height=%.4f\n%s_centre_x=%.4f\n%s_centre_y=%.4f\n%s_colours=%d\n", turn,
+                (box.bottom + 1 - box.top) / h, turn, (box.left + box.right + 1) / (2 * w), turn,
+                (box.top + box.bottom + 1) / (2 * h), turn, colours[colours.size() / 2]);
+    writePpm(outDir + "/look-" + turn + ".ppm", used[used.size() / 2]->image);
+}
+
+int runLook(double seconds, double phaseSeconds, const std::string& outDir) {
+    Display* display = openDisplay();
+    if (display == nullptr) return 2;
+    std::vector<LookGrab> grabs;
+    Image full;
+    const double start = nowMs();
+    while (nowMs() - start < seconds * 1000.0) {
+        LookGrab g;
+        g.t = nowMs() - start;
+        if (!grabRoot(display, full, 0.0)) {
+            std::fprintf(stderr, "fullscreen_probe: cannot grab the screen\n");
+            XCloseDisplay(display);
+            return 2;
+        }
+        const Stats s = measure(full);
+        g.square = s.litShare > 0.0005 && s.centreLit <= 0.02 && s.quadrantsLit == 4;
+        g.colours = s.colours;
+        g.box = litBox(full);
+        g.image = halfSize(full);
+        const double wait = g.t + start + 100.0 - nowMs();
+        grabs.push_back(std::move(g));
+        if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(wait));
+    }
+    XCloseDisplay(display);
+    if (FILE* log = std::fopen((outDir + "/look.log").c_str(), "w")) {
+        std::fprintf(log, "# t_ms square colours left top right bottom\n");
+        for (const LookGrab& g : grabs)
+            std::fprintf(log, "%.0f %d %d %d %d %d %d\n", g.t, g.square ? 1 : 0, g.colours, g.box.left, g.box.top,
+                         g.box.right, g.box.bottom);
+        std::fclose(log);
+    }
+
+    // The first run of square grabs with other grabs on both sides and a
+    // whole turn before and after it inside the recording. Its middle is
+    // the middle of the square's turn to within a frame or two, however late
+    // its first and last frames were seen.
+    const double phase = phaseSeconds * 1000.0;
+    for (size_t i = 1; i < grabs.size(); ++i) {
+        if (!grabs[i].square || grabs[i - 1].square) continue;
+        size_t j = i;
+        while (j + 1 < grabs.size() && grabs[j + 1].square) ++j;
+        if (j + 1 == grabs.size()) break;
+        const double middle = (grabs[i].t + grabs[j].t) / 2.0;
+        if (middle - 1.5 * phase < 0 || middle + 1.5 * phase > grabs.back().t) continue;
+        std::printf("grabs=%zu\nsquare_middle_ms=%.0f\n", grabs.size(), middle);
+        reportTurn("before", grabs, middle - 1.5 * phase, middle - 0.5 * phase, outDir);
+        reportTurn("square", grabs, middle - 0.5 * phase, middle + 0.5 * phase, outDir);
+        reportTurn("after", grabs, middle + 0.5 * phase, middle + 1.5 * phase, outDir);
+        return 0;
+    }
+    std::printf("grabs=%zu\nproblem: no complete turn of the square with a turn on either side\n", grabs.size());
+    return 1;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: fullscreen_probe stats FILE.png\n"
                  "       fullscreen_probe wait-lit SECONDS\n"
                  "       fullscreen_probe phases SECONDS OUTDIR\n"
                  "       fullscreen_probe check-log OUTDIR/phases.log\n"
-                 "       fullscreen_probe extent SECONDS OUT.ppm\n");
+                 "       fullscreen_probe extent SECONDS OUT.ppm\n"
+                 "       fullscreen_probe look SECONDS PHASE_SECONDS OUTDIR\n");
     return 2;
 }
 
@@ -500,5 +638,6 @@ int main(int argc, char** argv) {
     if (command == "phases" && argc == 4) return runPhases(std::atof(argv[2]), argv[3]);
     if (command == "check-log" && argc == 3) return runCheckLog(argv[2]);
     if (command == "extent" && argc == 4) return runExtent(std::atof(argv[2]), argv[3]);
+    if (command == "look" && argc == 5) return runLook(std::atof(argv[2]), std::atof(argv[3]), argv[4]);
     return usage();
 }
