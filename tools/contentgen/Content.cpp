@@ -79,9 +79,12 @@ ContentEntry starCrystal(Content& content) {
     }
     content.plasmas.push_back(makePlasma('#', 64, 64, 210, 40, 110));
     GenMesh gems(content.plasmas.back().name);
+    // Long enough that, however the crystal turns, some tip reaches at
+    // least 25 units up and down: a crystal fills its place in the square
+    // and the cube nearly as well as the round models do.
     const std::vector<Vec3> between = icosahedronFaceDirections();
     for (size_t i = 0; i < between.size(); ++i) {
-        const SpikeShape shape{14.0, 16.0, 19.0, 23.0, 2.4, 0.3 * double(i)};
+        const SpikeShape shape{14.0, 17.0, 21.0, 26.0, 2.6, 0.3 * double(i)};
         addCrystalSpike(&gems, &gems, between[i], shape);
     }
     GenMesh glow("#$sn11_glow");
