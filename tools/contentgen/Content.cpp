@@ -39,7 +39,7 @@ ContentEntry lantern(Content& content) {
     GenMesh lattice("sn1_lattice");
     addGeodesicSphere(lattice, 30.0, 2, triangleFrameCorners());
     GenMesh gold("sn1_ring");
-    addTorus(gold, 25.0, 1.3, 64, 8, 14.0);
+    addTorus(gold, 25.0, 1.3, 56, 6, 14.0);
     content.plasmas.push_back(makePlasma('#', 64, 64, 20, 150, 140));
     GenMesh plasma(content.plasmas.back().name);
     const struct {
@@ -48,7 +48,7 @@ ContentEntry lantern(Content& content) {
     } plasmaRings[] = {{22.5, {1, 0, 0}}, {20.0, {0, 1, 0}}};
     for (const auto& r : plasmaRings) {
         GenMesh ring(plasma.textureName);
-        addTorus(ring, r.radius, 1.7, 64, 8, 6.0);
+        addTorus(ring, r.radius, 1.7, 48, 6, 6.0);
         rotateMesh(ring, r.axis, kPi / 2);
         append(plasma, ring);
     }
@@ -109,7 +109,7 @@ ContentEntry knot(Content& content) {
     ContentEntry e{"sn12", {}};
     content.plasmas.push_back(makePlasma('#', 128, 128, 60, 20, 140));
     GenMesh tube(content.plasmas.back().name);
-    addTorusKnot(tube, 2, 3, 17.0, 5.5, 3.2, 180, 8, 8.0);
+    addTorusKnot(tube, 2, 3, 17.0, 5.5, 3.2, 144, 7, 8.0);
     content.plasmas.push_back(makePlasma('x', 128, 128, 240, 160, 40));
     GenMesh cage(content.plasmas.back().name);
     addUvSphere(cage, 30.0, 24, 14);
