@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine64 dpkg-dev lintian libxml2-utils
+  nsis
 )
 
 missing=()
