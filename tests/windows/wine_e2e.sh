@@ -20,14 +20,7 @@ mkdir -p "$WINE_E2E_OUT"
 out=$WINE_E2E_OUT
 key='HKLM\Software\Quorvane\Calvetrin\Settings'
 
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$(dirname "$0")/wine_helpers.sh"
 
 wine_run() { "$WINE_RUN" "$WINE_E2E_PREFIX" "$@"; }
 # The Windows name of a path on this machine (Wine maps / to drive Z:).
@@ -43,47 +36,6 @@ install() {
   INSTALL="$out/$1"
   rm -rf "$INSTALL"
   cp -r "$WINE_E2E_DIST" "$INSTALL"
-}
-
-# start LOG PROGRAM ARGS...: runs a Windows program in the background as $PID.
-start() {
-  local log=$out/$1
-  shift
-  wine_run "$@" >"$log.out" 2>"$log.err" &
-  PID=$!
-}
-
-# wait_exit PID SECONDS: the process's exit code in $EXIT_CODE, or "timeout"
-# (the process is then killed).
-wait_exit() {
-  local deadline=$((SECONDS + $2))
-  while kill -0 "$1" 2>/dev/null && [ "$(ps -o stat= -p "$1" 2>/dev/null)" != Z ]; do
-    if [ $SECONDS -ge "$deadline" ]; then
-      kill -KILL "$1" 2>/dev/null
-      wait "$1" 2>/dev/null
-      EXIT_CODE=timeout
-      return 1
-    fi
-    sleep 0.1
-  done
-  wait "$1"
-  EXIT_CODE=$?
-}
-
-lit_fraction() { convert "$1" -colorspace Gray -threshold 8% -format '%[fx:mean]' info:; }
-colours() { convert "$1" -format '%k' info:; }
-num_at_least() { awk -v v="$1" -v lo="$2" 'BEGIN { exit !(v >= lo) }'; }
-
-# wait_scene NAME: waits (up to 60 s: Wine and llvmpipe start slowly) until a
-# screenshot shows the scene; the last one is $out/NAME.png.
-wait_scene() {
-  local shot=$out/$1.png deadline=$((SECONDS + 60))
-  while [ $SECONDS -lt $deadline ]; do
-    import -window root "$shot" 2>/dev/null
-    if num_at_least "$(lit_fraction "$shot")" 0.003 && num_at_least "$(colours "$shot")" 100; then return 0; fi
-    sleep 0.5
-  done
-  return 1
 }
 
 # ---- Full-screen run, content found through "Path" -----------------------------
