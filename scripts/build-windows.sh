@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows screensaver with mingw-w64 into build/windows/dist/:
 # calvetrin.scr, config.exe, calvetrin-pak.exe, main.pak, preview.ppk and
-# README.txt, ready to copy to a Windows machine. Installs the Debian
+# README.txt, ready to copy to a Windows machine, and the installer that sets
+# that folder up, build/windows/calvetrin-setup.exe. Installs the Debian
 # packages it needs first. Build trees, all under build/windows/:
 #   sdl/      SDL 1.2 for Windows, built once from Debian's source package
 #   host/     the content generator for this machine (main.pak, preview.ppk,
@@ -64,4 +65,11 @@ cmake -S . -B "$root/cross" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.
   -DCALVETRIN_WINDOWS_DIST="$root/dist" -DCALVETRIN_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$root/cross" -j"$jobs"
 
+# ---- The installer, calvetrin-setup.exe ----------------------------------------
+# The version is the project's, as CMake read it from project().
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/cross/CMakeCache.txt")
+makensis -V2 -DVERSION="$version" -DDIST="$root/dist" -DICON="$root/host/bin/calvetrin.ico" \
+  -DOUTFILE="$root/calvetrin-setup.exe" platform/windows/installer/calvetrin.nsi
+
 echo "build-windows: $root/dist"
+echo "build-windows: $root/calvetrin-setup.exe"
