@@ -33,6 +33,11 @@ endfunction()
 
 set_target_properties(calvetrin PROPERTIES WIN32_EXECUTABLE ON SUFFIX ".scr")
 calvetrin_windows_resources(calvetrin calvetrin.scr "Calvetrin screensaver")
+# config.exe is a GUI program too: started without options (the screensaver's
+# "Settings" button) it opens its dialog, and no console window may flash up
+# first. Option runs attach to the console they were started from
+# (tools/config/windows/Frontend.cpp).
+set_target_properties(config PROPERTIES WIN32_EXECUTABLE ON)
 calvetrin_windows_resources(config config.exe "Calvetrin settings")
 calvetrin_windows_resources(calvetrin-pak calvetrin-pak.exe "Calvetrin content archive tool")
 

@@ -7,9 +7,8 @@
 #include "settings/Settings.h"
 
 namespace configtool {
-namespace {
 
-std::optional<std::int32_t> parseInt(const std::string& text) {
+std::optional<std::int32_t> parseWholeNumber(const std::string& text) {
     std::int32_t value = 0;
     const char* first = text.data();
     const char* last = first + text.size();
@@ -19,9 +18,11 @@ std::optional<std::int32_t> parseInt(const std::string& text) {
     return value;
 }
 
+namespace {
+
 // A table row, or WIDTHxHEIGHTxBITS naming one.
 std::optional<std::int32_t> parseMode(const std::string& text, std::string& problem) {
-    if (auto row = parseInt(text)) {
+    if (auto row = parseWholeNumber(text)) {
         if (Settings::usableDisplayMode(*row)) return row;
         problem = "display mode " + text + " is not a table row (0 to " + std::to_string(kDisplayModeCount - 1) + ")";
         return std::nullopt;
@@ -36,9 +37,9 @@ std::optional<std::int32_t> parseMode(const std::string& text, std::string& prob
     }
     std::optional<std::int32_t> w, h, b;
     if (parts.size() == 3) {
-        w = parseInt(parts[0]);
-        h = parseInt(parts[1]);
-        b = parseInt(parts[2]);
+        w = parseWholeNumber(parts[0]);
+        h = parseWholeNumber(parts[1]);
+        b = parseWholeNumber(parts[2]);
     }
     if (!w || !h || !b) {
         problem = "display mode '" + text + "' is neither a table row nor WIDTHxHEIGHTxBITS";
@@ -81,7 +82,7 @@ bool parseArguments(int argc, const char* const* argv, Changes& changes, std::st
             changes.displayMode = parseMode(*value, problem);
             if (!changes.displayMode) return false;
         } else if (option == "--spin") {
-            auto level = parseInt(*value);
+            auto level = parseWholeNumber(*value);
             if (!level || !Settings::usableSpinLevel(*level)) {
                 problem = "spin level '" + *value + "' is not a whole number from " +
                           std::to_string(Settings::kMinSpinLevel) + " to 2147483647";
@@ -89,7 +90,7 @@ bool parseArguments(int argc, const char* const* argv, Changes& changes, std::st
             }
             changes.spinLevel = level;
         } else if (option == "--phase") {
-            auto seconds = parseInt(*value);
+            auto seconds = parseWholeNumber(*value);
             if (!seconds || !Settings::usablePhaseSeconds(*seconds)) {
                 problem = "phase seconds '" + *value + "' is not a whole number from 1 to " +
                           std::to_string(Settings::kMaxPhaseSeconds);

@@ -33,4 +33,9 @@ struct Changes {
 // unknown option, missing value or unusable value.
 bool parseArguments(int argc, const char* const* argv, Changes& changes, std::string& problem);
 
+// A whole number in decimal, optionally signed, with nothing around it and
+// within 32 bits; nullopt otherwise. The settings dialog reads its phase box
+// with it too, so both accept the same texts.
+std::optional<std::int32_t> parseWholeNumber(const std::string& text);
+
 }  // namespace configtool

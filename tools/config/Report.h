@@ -1,0 +1,23 @@
+// config.exe's printed output: the help text and the settings as the
+// command line shows them, with the labels of the settings dialog
+// (SettingsForm.h).
+//
+//   configtool::printSettings(stdout, configtool::readSettingsFile(name));
+#pragma once
+
+#include <cstdio>
+
+#include "tools/config/SettingsFile.h"
+
+namespace configtool {
+
+// The program's name as every message starts with it.
+constexpr const char* kProgram = "config.exe";
+
+// The options and the table of display modes.
+void printHelp(std::FILE* out);
+// The file's name, why defaults are shown (when they are), and each setting
+// as the screensaver uses it.
+void printSettings(std::FILE* out, const SettingsFile& file);
+
+}  // namespace configtool
