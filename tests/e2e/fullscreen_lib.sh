@@ -19,24 +19,9 @@ set -u
 rm -rf "$FULLSCREEN_OUT"
 mkdir -p "$FULLSCREEN_OUT"
 
-failures=0
+# Counted checks (expect, fail, pass, num_between, end_checks).
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 started_pids=()
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-
-# expect DESCRIPTION COMMAND...: passes when the command succeeds.
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
-
-# Floating-point comparison for probe figures: num_between VALUE LOW HIGH.
-num_between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
 
 # new_install NAME [MAIN_PAK]: a fresh installation directory $INSTALL holding
 # links to the companions, and the registry file $REGISTRY naming it.
@@ -193,10 +178,6 @@ trap cleanup EXIT
 
 # finish: the test's exit status.
 finish() {
-  if [ "$failures" -gt 0 ]; then
-    echo "$failures check(s) failed; output in $FULLSCREEN_OUT" >&2
-    exit 1
-  fi
-  echo "all checks passed; output in $FULLSCREEN_OUT"
+  end_checks "$FULLSCREEN_OUT"
   exit 0
 }

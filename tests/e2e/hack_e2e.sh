@@ -14,14 +14,7 @@ main_pak=$3
 work=$4
 rm -rf "$work"
 mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 preload=${GL_PRELOAD:-${LD_PRELOAD:-}}
 
@@ -168,5 +161,4 @@ code=$?
 expect "a window that does not exist: exit 1 and one line (got $code)" \
   [ "$code" = 1 -a "$(wc -l <"$work/none.err")" = 1 ]
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed; output in $work" >&2; exit 1; }
-echo "all checks passed; output in $work"
+end_checks "$work"

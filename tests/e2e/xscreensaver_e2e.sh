@@ -22,14 +22,7 @@ lsan_supp=$3
 work=$4
 rm -rf "$work"
 mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 for tool in xscreensaver xscreensaver-command Xvfb import convert setpriv; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
@@ -254,5 +247,4 @@ expect "deactivation ends calvetrin within 30 s, and none is left running" wait_
 expect "the screen no longer shows the scene" wait_for 20 screen_black
 expect "nothing unexpected on calvetrin's stderr" [ -z "$(grep -v 'frames per second' "$logs/calvetrin.err")" ]
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed; output in $work" >&2; exit 1; }
-echo "all checks passed; output in $work"
+end_checks "$work"

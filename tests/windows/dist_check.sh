@@ -7,9 +7,7 @@
 set -u
 dist=$1
 linux_bin=${2:-}
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/../checks.sh"
 
 for f in calvetrin.scr config.exe calvetrin-pak.exe main.pak preview.ppk README.txt; do
   if [ -s "$dist/$f" ]; then pass "$f is there"; else fail "$f is missing"; fi
@@ -46,4 +44,4 @@ if [ -n "$linux_bin" ] && [ -f "$linux_bin/main.pak" ]; then
   done
 fi
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+end_checks

@@ -161,8 +161,4 @@ rm -f "$folder/cfg"
 uninstall uninstall-clean
 expect "without a cfg, the uninstall removes the folder" [ ! -e "$folder" ]
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed; output in $out" >&2
-  exit 1
-fi
-echo "all checks passed; output in $out"
+end_checks "$out"

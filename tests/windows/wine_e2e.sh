@@ -128,8 +128,4 @@ expect "/p: a 152x112 child window under the parent ($(head -n1 <<<"$report"))" 
 expect "/p: the screensaver ends with 0 when the parent is destroyed" grep -qx 'exit 0' <<<"$report"
 expect "/p: the parent program saw all of it (exit $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed; output in $out" >&2
-  exit 1
-fi
-echo "all checks passed; output in $out"
+end_checks "$out"

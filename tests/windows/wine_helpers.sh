@@ -3,16 +3,8 @@
 # the directory for logs and screenshots, and defines wine_run PROGRAM ARGS...
 # for its own Wine prefix.
 
-# Counted checks: the script ends with 1 when $failures is not 0.
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-# expect WHAT COMMAND...: passes when the command succeeds.
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+# Counted checks (expect, fail, pass, end_checks).
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 # start LOG PROGRAM ARGS...: runs a Windows program in the background as $PID,
 # its output in $out/LOG.out and $out/LOG.err.
