@@ -2,6 +2,7 @@
 #include "app/Preview.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include <algorithm>
 #include <climits>
@@ -86,7 +87,12 @@ void paint(HWND window) {
 SDL_Surface* loadPreviewPicture(const unsigned char* data, std::size_t size) {
     const ImageHeader header = readImageHeader(data, size);
     if (header.format != ImageFormat::Bmp || !header.fits(kMaxPictureSide) || size > INT_MAX) return nullptr;
-    SDL_Surface* picture = SDL_LoadBMP_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+    // Decoded by the same decoder as the textures, not SDL's own BMP reader:
+    // one decoder, compiled into the program, reads every picture the same
+    // way on every system (SDL 2 behind sdl12-compat reads RLE-compressed
+    // BMPs, the classic SDL 1.2 of the Windows build refuses them; both
+    // refuse them now) and is the one the fuzz targets see inside.
+    SDL_Surface* picture = IMG_Load_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
     if (!picture || isBlueGreenRed(picture->format)) return picture;
     SDL_Surface* layout = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 24, kRedMask, kGreenMask, kBlueMask, 0);
     SDL_Surface* converted = layout ? SDL_ConvertSurface(picture, layout->format, SDL_SWSURFACE) : nullptr;

@@ -23,9 +23,11 @@ int runPreview(HINSTANCE instance, int32_t parentHandle);
 
 // The picture from the bytes of a preview file, as 24-bit pixels in memory
 // order blue, green, red (other bitmap depths are converted); the caller frees
-// it with SDL_FreeSurface. Null when the bytes are not a bitmap, or when its
-// header declares a side above 2048 pixels: such a picture is refused before
-// anything is decoded, and the pane stays blank as for a missing file.
+// it with SDL_FreeSurface. Null when the bytes are not an uncompressed bitmap
+// (RLE-compressed ones are refused on every system), when it is damaged, or
+// when its header declares a side above 2048 pixels: such a picture is
+// refused before anything is decoded, and the pane stays blank as for a
+// missing file.
 SDL_Surface* loadPreviewPicture(const unsigned char* data, std::size_t size);
 
 // The child window's procedure: WM_PAINT paints the picture, read anew from

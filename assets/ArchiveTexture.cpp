@@ -1,6 +1,7 @@
-// Archive::getTexture: decodes an image entry with SDL_image and uploads it as
-// an OpenGL texture, once per entry. Kept apart from Archive.cpp so that
-// programs that only read and write archives do not link OpenGL.
+// Archive::getTexture: decodes an image entry with IMG_Load_RW (our decoder,
+// platform/image, on every system) and uploads it as an OpenGL texture, once
+// per entry. Kept apart from Archive.cpp so that programs that only read and
+// write archives do not link OpenGL.
 #include "assets/Archive.h"
 
 #include "assets/ImageHeader.h"

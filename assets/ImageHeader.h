@@ -6,10 +6,9 @@
 //   if (!header.fits(1024)) return nullptr;  // unknown format, or too big
 //   SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(bytes, size), 1);
 //
-// Known formats are PNG, JPEG and BMP (Windows and OS/2 headers): the ones
-// the decoders here share on every system, less GIF, which SDL_image 1.2
-// can decode forever when the data is damaged. Any other or truncated data
-// is ImageFormat::Unknown with a size of 0 x 0.
+// Known formats are PNG, JPEG and BMP (Windows and OS/2 headers), the ones
+// the image decoder (platform/image) takes. Any other or truncated data is
+// ImageFormat::Unknown with a size of 0 x 0.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,8 @@
 // fuzz_make_seeds OUTDIR MAIN_PAK PREVIEW_PPK: writes a few valid inputs for
 // every fuzz target into OUTDIR/<target>/, made with the tests' byte builders
 // and taken from the generated default content (main.pak, preview.ppk).
-// Seeds are generated on every run, never committed.
+// These seeds are generated on every run; fuzz/seeds/ holds the few pictures
+// of kinds no builder here makes (progressive JPEG, 16-bit PNG, OS/2 BMP, ...).
 #include "assets/Archive.h"
 #include "assets/tests/ArchiveBytes.h"
 #include "assets/tests/ImageBytes.h"
@@ -78,7 +79,12 @@ Bytes8 utf16le(const std::string& ascii, bool mark) {
 void contentSeeds(const std::string& mainPak, const std::string& previewPpk) {
     Bytes8 bytes;
     if (readFile(mainPak, bytes)) seed("archive", "main.pak", bytes); else allWritten = false;
-    if (readFile(previewPpk, bytes)) seed("preview", "preview.ppk", bytes); else allWritten = false;
+    if (readFile(previewPpk, bytes)) {
+        seed("preview", "preview.ppk", bytes);
+        seed("image", "preview.ppk", bytes);
+    } else {
+        allWritten = false;
+    }
     Archive pak(mainPak.c_str());
     for (std::size_t i = 0; i < pak.entryCount(); ++i) {
         const EntryBytes e = pak.entryAt(i);
@@ -93,6 +99,7 @@ void contentSeeds(const std::string& mainPak, const std::string& previewPpk) {
         const bool png = data.size() >= 4 && data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G';
         if (png) {
             seed("archive", "one-image-" + fileName + ".pak", ArchiveBytes(1).entry(name, data).bytes);
+            seed("image", "main-" + fileName + ".png", data);
         } else {
             seed("mesh", "main-" + fileName, data);
         }
@@ -143,6 +150,20 @@ void builtSeeds() {
     seed("config_options", "equals", withNuls("--phase=10\0--mouse-quits\0yes\0--mode=3"));
     seed("config_options", "help", "--help");
     seed("config_options", "all", withNuls("--spin=-2147483643\0--phase\0" "715827\0--mouse-quits=off\0-h"));
+
+    Bytes8 jpeg;
+    const Bytes8 gradient = [] {
+        Bytes8 pixels;
+        for (int i = 0; i < 16 * 8 * 3; ++i) pixels.push_back(static_cast<unsigned char>(i * 7));
+        return pixels;
+    }();
+    if (!stbi_write_jpg_to_func(appendToVector, &jpeg, 16, 8, 3, gradient.data(), 90)) allWritten = false;
+    seed("image", "rgba.png", png);
+    seed("image", "grey.png", grey);
+    seed("image", "grey-alpha.png", encodePng(2, 3, 2, {0, 255, 40, 128, 80, 0, 120, 255, 160, 64, 200, 255}));
+    seed("image", "gradient.jpg", jpeg);
+    seed("image", "paletted.bmp", bitmap(7, 5, 8));
+    seed("image", "24-bit.bmp", bitmap(152, 112, 24));
 
     seed("preview", "paletted.bmp", bitmap(7, 5, 8));
     seed("preview", "16-bit.bmp", bitmap(4, 4, 16));

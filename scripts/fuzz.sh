@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer), makes their seeds, and runs every target in
 # turn: first its saved regression inputs (fuzz/regressions/<target>/), then
 # SECONDS of fuzzing (default 600) from its working corpus
-# (build/fuzz/corpus/<target>/) and the seeds. Anything found is written to
+# (build/fuzz/corpus/<target>/), the generated seeds and the committed ones
+# (fuzz/seeds/<target>/, where there are any). Anything found is written to
 # build/fuzz/findings/<target>/. Prints one summary line per target; exits 1
 # when a regression input or the fuzzing found a crash, leak, timeout or
 # out-of-memory.
@@ -18,7 +19,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
   echo "usage: $0 [SECONDS]   (FUZZ_TARGETS=\"archive mesh ...\" selects targets)" >&2
   exit 2
 fi
-all_targets=(archive mesh settings registry texture_cache obj config_options preview)
+all_targets=(archive image mesh settings registry texture_cache obj config_options preview)
 read -r -a targets <<< "${FUZZ_TARGETS:-${all_targets[*]}}"
 for t in "${targets[@]}"; do
   [[ " ${all_targets[*]} " == *" $t "* ]] || { echo "$0: no fuzz target '$t' (${all_targets[*]})" >&2; exit 2; }
@@ -41,9 +42,11 @@ export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 # Memory: no allocation that the readers' limits allow comes near 512 MB
-# (the largest is a 4096 x 4096 texture, 64 MiB), so a single larger one is a
-# finding even when its pages are never touched; 2 GB resident in all.
-limits=(-rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10)
+# (the largest is what the image decoder may take for a 4096 x 4096 picture,
+# 272 MiB), so a single larger one is a finding even when its pages are never
+# touched; 2 GB resident in all. Time: an input still running after 2 s is a
+# finding (the slowest seeds take milliseconds).
+limits=(-rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=2)
 
 failed=0
 summary=()
@@ -72,9 +75,12 @@ for t in "${targets[@]}"; do
   before=$(find "$findings" -type f | wc -l)
   dict=()
   [ -f "fuzz/dict/$t.dict" ] && dict=(-dict="fuzz/dict/$t.dict")
+  committed=()
+  [ -d "fuzz/seeds/$t" ] && committed=("fuzz/seeds/$t")
   status=0
   nice "$fuzzer" -max_total_time="$seconds" "${limits[@]}" "${dict[@]}" \
-    -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "$build/seeds/$t" >>"$log" 2>&1 || status=$?
+    -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "$build/seeds/$t" "${committed[@]}" >>"$log" 2>&1 ||
+    status=$?
   found=$(( $(find "$findings" -type f | wc -l) - before ))
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
     failed=1

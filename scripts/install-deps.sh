@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl1.2-compat-dev libsdl-image1.2-dev
+  libsdl1.2-compat-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev

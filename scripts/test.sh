@@ -1,40 +1,57 @@
 #!/usr/bin/env bash
 # Builds Calvetrin with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# every test (unit tests, real-OpenGL tests and end-to-end tests under Xvfb),
-# then cross-builds the Windows folder and runs its tests under Wine.
+# every test (unit tests, the replays of the fuzz targets' saved inputs,
+# real-OpenGL tests and end-to-end tests under Xvfb), cross-builds the Windows
+# folder and runs its tests under Wine, and builds the Debian package.
 # Installs the Debian packages it needs first. Arguments go to the Linux ctest.
-set -euo pipefail
+#
+# Every stage runs whatever became of the ones before it; the output ends with
+# one line per stage, and the command fails when any stage failed. No random
+# fuzzing happens here (scripts/fuzz.sh does that), so the verdict depends only
+# on the sources.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh || exit 1
 
 build=build/test
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVETRIN_SANITIZE=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+summary=()
+failed=0
 
-# Fuzz smoke test: every fuzz target replays its saved regression inputs and
-# fuzz for 15 s (its own clang build, build/fuzz).
-./scripts/fuzz.sh 15
+# stage NAME COMMAND...: runs one stage and records how it ended.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "==== $name"
+  if "$@"; then
+    summary+=("$(printf '%-14s passed in %d s' "$name" $((SECONDS - start)))")
+  else
+    summary+=("$(printf '%-14s FAILED after %d s' "$name" $((SECONDS - start)))")
+    failed=1
+  fi
+}
 
-# The Windows stage: build/windows/dist/ and its tests under Wine and Xvfb.
-# Its failure is reported, and the Linux tests still run.
-windows_status=0
-start=$SECONDS
-if ./scripts/build-windows.sh && ctest --test-dir build/windows/cross --output-on-failure -j"$(nproc)"; then
-  echo "Windows stage passed in $((SECONDS - start)) s"
-else
-  windows_status=1
-  echo "Windows stage FAILED after $((SECONDS - start)) s" >&2
-fi
+linux_build() {
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVETRIN_SANITIZE=ON >/dev/null &&
+    cmake --build "$build" -j"$(nproc)"
+}
 
-# The Debian package (build/deb), which the Linux ctest checks; a failed
-# build leaves no package, so that test fails too.
-./scripts/build-deb.sh || echo "The Debian package build FAILED" >&2
+windows() {
+  ./scripts/build-windows.sh && ctest --test-dir build/windows/cross --output-on-failure -j"$(nproc)"
+}
 
-# The Linux tests last, so that ctest's summary ends the output.
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-linux_status=0
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@" || linux_status=$?
-[ "$windows_status" -eq 0 ] || echo "The Windows stage failed (see above)." >&2
-[ "$linux_status" -eq 0 ] && [ "$windows_status" -eq 0 ]
+linux_tests() {
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1" \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
+}
+
+stage "linux build" linux_build
+stage "windows" windows
+# The Debian package (build/deb), which the Linux tests check.
+stage "debian package" ./scripts/build-deb.sh
+stage "linux tests" linux_tests "$@"
+
+echo
+printf '%s\n' "${summary[@]}"
+exit "$failed"

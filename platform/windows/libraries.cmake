@@ -4,7 +4,6 @@
 #   package by scripts/build-windows.sh, found under CALVETRIN_SDL_PREFIX. Its
 #   SDLmain is not used: the screensaver has its own WinMain, and the console
 #   programs their own main.
-# - Calvetrin::SDL_image: IMG_Load_RW over stb_image (platform/windows/image).
 # - stb: stb_image_write for the tests that encode images, as Debian's libstb
 #   is on Linux.
 set(CALVETRIN_SDL_PREFIX "" CACHE PATH "Where the Windows build of SDL 1.2 is installed")
@@ -32,12 +31,6 @@ endif()
 set(calvetrin_stb_include ${CMAKE_BINARY_DIR}/stb-include)
 file(MAKE_DIRECTORY ${calvetrin_stb_include})
 file(CREATE_LINK ${CALVETRIN_STB_DIR} ${calvetrin_stb_include}/stb SYMBOLIC)
-
-add_library(calvetrin_sdl_image STATIC ${CMAKE_CURRENT_LIST_DIR}/image/SDL_image.cpp)
-target_include_directories(calvetrin_sdl_image PUBLIC ${CMAKE_CURRENT_LIST_DIR}/image)
-target_include_directories(calvetrin_sdl_image SYSTEM PRIVATE ${calvetrin_stb_include})
-target_link_libraries(calvetrin_sdl_image PUBLIC Calvetrin::SDL)
-add_library(Calvetrin::SDL_image ALIAS calvetrin_sdl_image)
 
 add_library(stb STATIC ${CMAKE_CURRENT_LIST_DIR}/image/stb_image_write.cpp)
 target_include_directories(stb SYSTEM PUBLIC ${calvetrin_stb_include})

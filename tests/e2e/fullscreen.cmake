@@ -29,6 +29,9 @@ set(fullscreen_env
 if(TARGET config)
   list(APPEND fullscreen_env CALVETRIN_CONFIG=$<TARGET_FILE:config>)
 endif()
+if(TARGET calvetrin-pak)
+  list(APPEND fullscreen_env CALVETRIN_PAK=$<TARGET_FILE:calvetrin-pak>)
+endif()
 
 # The cube test archive: every mesh entry the same one-colour cube, built with
 # the real archive tool from an OBJ file and a PNG made by ImageMagick.
@@ -69,6 +72,7 @@ fullscreen_e2e(default)
 fullscreen_e2e(look_4x3 SCRIPT look SCREEN 1024x768x24)
 fullscreen_e2e(look_16x9 SCRIPT look SCREEN 1280x720x24)
 fullscreen_e2e(failures)
+fullscreen_e2e(damaged)
 fullscreen_e2e(phases CUBE)
 fullscreen_e2e(input CUBE)
 fullscreen_e2e(mouse CUBE)

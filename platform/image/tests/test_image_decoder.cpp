@@ -1,7 +1,8 @@
-// IMG_Load_RW of the Windows build (platform/windows/image, over stb_image)
-// against what Calvetrin expects of SDL_image: a software surface with bytes
-// R, G, B (no alpha) or R, G, B, A in memory, NULL and a reason for what it
-// cannot decode, and the stream closed exactly when freesrc is set.
+// IMG_Load_RW (platform/image, over stb_image) against what Calvetrin expects
+// of SDL_image: a software surface with bytes R, G, B (no alpha) or R, G, B, A
+// in memory, NULL and a reason for what it cannot decode, and the stream
+// closed exactly when freesrc is set; and the bounds on what a damaged or
+// hostile picture can cost.
 #include <gtest/gtest.h>
 #include <SDL_image.h>
 
@@ -40,6 +41,15 @@ void appendChunk(Bytes& png, const char* type, const Bytes& data) {
     put32be(png, crc32(png.begin() + start, png.end()));
 }
 
+std::uint32_t adler32(const Bytes& raw) {
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    return (b << 16) | a;
+}
+
 // A zlib stream of `raw` (under 64 KiB) in one stored deflate block (the
 // final one), with its Adler-32.
 Bytes zlibStored(const Bytes& raw) {
@@ -48,13 +58,47 @@ Bytes zlibStored(const Bytes& raw) {
     Bytes out{0x78, 0x01, 1, std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(notN), std::uint8_t(notN >> 8)};
     out.resize(out.size() + raw.size());
     std::copy(raw.begin(), raw.end(), out.end() - static_cast<std::ptrdiff_t>(raw.size()));
-    std::uint32_t a = 1, b = 0;
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32be(out, (b << 16) | a);
+    put32be(out, adler32(raw));
     return out;
+}
+
+// A zlib stream that inflates to `zeros` zero bytes (a multiple of 258, plus
+// one) from about a twentieth of a byte each: one fixed-Huffman block of a
+// literal 0 and then matches of length 258 at distance 1.
+Bytes zlibOfZeros(std::size_t zeros) {
+    Bytes out{0x78, 0x01};
+    std::uint32_t bits = 0;
+    int count = 0;
+    // Deflate packs bits from the lowest up; Huffman codes go in from their
+    // most significant bit.
+    auto put = [&](std::uint32_t value, int n, bool huffman) {
+        for (int i = 0; i < n; ++i) {
+            const std::uint32_t bit = huffman ? (value >> (n - 1 - i)) & 1u : (value >> i) & 1u;
+            bits |= bit << count;
+            if (++count == 8) out.push_back(static_cast<unsigned char>(bits)), bits = 0, count = 0;
+        }
+    };
+    put(1, 1, false);  // the final block
+    put(1, 2, false);  // fixed Huffman codes
+    put(0x30, 8, true);  // literal 0
+    for (std::size_t made = 1; made + 258 <= zeros; made += 258) {
+        put(0xC5, 8, true);  // length 258 (code 285)
+        put(0, 5, true);     // distance 1
+    }
+    put(0, 7, true);  // end of block
+    if (count > 0) out.push_back(static_cast<unsigned char>(bits));
+    put32be(out, adler32(Bytes(1 + (zeros - 1) / 258 * 258, 0)));
+    return out;
+}
+
+Bytes pngSignatureAndHeader(int width, int height, unsigned char colourType) {
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    put32be(header, width);
+    put32be(header, height);
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // depth, colour type, compression, filter, interlace
+    appendChunk(png, "IHDR", header);
+    return png;
 }
 
 // An 8-bit PNG of colour type `colourType` made by hand: IHDR, the chunks
@@ -62,12 +106,7 @@ Bytes zlibStored(const Bytes& raw) {
 // `bytesPerPixel` each, filter none) in a stored deflate block, and IEND.
 Bytes handMadePng(int width, int height, unsigned char colourType, int bytesPerPixel, const Bytes& pixels,
                   const std::vector<std::pair<const char*, Bytes>>& chunks) {
-    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    put32be(header, width);
-    put32be(header, height);
-    header.insert(header.end(), {8, colourType, 0, 0, 0});  // depth, colour type, compression, filter, interlace
-    appendChunk(png, "IHDR", header);
+    Bytes png = pngSignatureAndHeader(width, height, colourType);
     for (const auto& [type, data] : chunks) appendChunk(png, type, data);
     Bytes raw;
     const std::size_t rowBytes = static_cast<std::size_t>(width * bytesPerPixel);
@@ -112,17 +151,18 @@ Bytes pixelsOf(SDL_Surface* surface, int width, int height, int bytesPerPixel) {
     return out;
 }
 
-// Closes of streams from countedStream.
+// Closes of streams from countedStream, and SDL's own close of such a stream.
 int closes = 0;
+int (*sdlClose)(SDL_RWops*) = nullptr;
 
-// An SDL_RWFromConstMem stream (allocated by SDL_AllocRW) whose close is
-// counted; it frees the stream as SDL's own close does.
+// An SDL_RWFromConstMem stream whose close is counted before SDL's own
+// close frees it.
 SDL_RWops* countedStream(const Bytes& bytes) {
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    sdlClose = stream->close;
     stream->close = [](SDL_RWops* self) {
         ++closes;
-        SDL_FreeRW(self);
-        return 0;
+        return sdlClose(self);
     };
     return stream;
 }
@@ -202,6 +242,89 @@ TEST(ImageDecoder, RefusesWhatItCannotDecodeWithAReason) {
     SDL_ClearError();
     EXPECT_EQ(IMG_Load_RW(nullptr, 1), nullptr);
     EXPECT_STRNE(IMG_GetError(), "");
+}
+
+// A grey progressive JPEG of side x side pixels whose DC scans carry no data:
+// one Huffman code of one bit (symbol 0) makes every block of every scan
+// decode, at full cost, from the zero bits that follow the data.
+Bytes progressiveJpeg(int side, int scans) {
+    Bytes jpeg{0xFF, 0xD8};
+    auto segment = [&jpeg](unsigned char marker, const Bytes& payload) {
+        const std::size_t length = payload.size() + 2;
+        jpeg.insert(jpeg.end(), {0xFF, marker, std::uint8_t(length >> 8), std::uint8_t(length)});
+        jpeg.insert(jpeg.end(), payload.begin(), payload.end());
+    };
+    const auto hi = std::uint8_t(side >> 8), lo = std::uint8_t(side);
+    segment(0xC2, {8, hi, lo, hi, lo, 1, 1, 0x11, 0});  // frame: 8 bits, one component
+    Bytes quantisation(65, 1);
+    quantisation[0] = 0;
+    segment(0xDB, quantisation);
+    Bytes huffman(18, 0);  // DC table 0: one code of length 1, for symbol 0
+    huffman[1] = 1;
+    segment(0xC4, huffman);
+    for (int i = 0; i < scans; ++i) {
+        segment(0xDA, {1, 1, 0, 0, 0, 0});  // a DC scan of the component
+        jpeg.insert(jpeg.end(), {0, 0});
+    }
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
+}
+
+// A 2 x 2 BMP of 8-bit palette indices, RLE-compressed.
+Bytes rle8Bmp() {
+    Bytes bmp{'B', 'M'};
+    auto le = [&bmp](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) bmp.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    };
+    const Bytes palette{0, 0, 0, 0, 255, 255, 255, 0};
+    const Bytes runs{2, 1, 0, 0, 2, 0, 0, 1};  // two of index 1, end of line, two of index 0, end of picture
+    le(14 + 40 + 8 + 8, 4), le(0, 4), le(14 + 40 + 8, 4);  // file size, reserved, pixel offset
+    le(40, 4), le(2, 4), le(2, 4), le(1, 2), le(8, 2), le(1, 4), le(8, 4), le(0, 4), le(0, 4), le(2, 4), le(0, 4);
+    bmp.insert(bmp.end(), palette.begin(), palette.end());
+    bmp.insert(bmp.end(), runs.begin(), runs.end());
+    return bmp;
+}
+
+TEST(ImageDecoder, RefusesPicturesWhoseDataRunsPastTheirEnd) {
+    // A chunk declaring 16 MiB where the file ends after four bytes.
+    Bytes png = pngSignatureAndHeader(2, 2, 2);
+    put32be(png, 16767488);
+    png.insert(png.end(), {'a', 'b', 'C', 'd', 1, 2, 3, 4});
+    EXPECT_EQ(decode(png), nullptr);
+
+    // A BMP without its last row would decode with black in its place.
+    SDL_Surface* source = SDL_CreateRGBSurface(SDL_SWSURFACE, 3, 2, 24, byteMask(0), byteMask(1), byteMask(2), 0);
+    ASSERT_NE(source, nullptr);
+    TempDir dir;
+    Bytes bmp = encodeBmp(source, dir.file("scratch.bmp"));
+    SDL_FreeSurface(source);
+    ASSERT_EQ(pixelsOf(decode(bmp), 3, 2, 3).size(), 18u);
+    bmp.resize(bmp.size() - 1);
+    EXPECT_EQ(decode(bmp), nullptr);
+
+    // RLE-compressed BMPs are refused, as SDL 1.2's own reader refuses them.
+    EXPECT_EQ(decode(rle8Bmp()), nullptr);
+}
+
+TEST(ImageDecoder, BoundsTheWorkOfHostilePictures) {
+    // 66049 zeros are exactly the rows of a 64 x 257 RGBA picture (a filter
+    // byte and 256 bytes a row): the stream decodes...
+    Bytes fits = pngSignatureAndHeader(64, 257, 6);
+    appendChunk(fits, "IDAT", zlibOfZeros(66049));
+    appendChunk(fits, "IEND", {});
+    EXPECT_EQ(pixelsOf(decode(fits), 64, 257, 4), Bytes(64 * 257 * 4, 0));
+    // ...but inflating 8 MiB for a 1 x 1 picture is refused, not worked through.
+    Bytes bomb = pngSignatureAndHeader(1, 1, 6);
+    appendChunk(bomb, "IDAT", zlibOfZeros(8u << 20));
+    appendChunk(bomb, "IEND", {});
+    EXPECT_EQ(decode(bomb), nullptr);
+
+    // Every scan of a JPEG costs a pass over the whole picture: ten scans of
+    // 512 x 512 pixels decode, 1100 (288 million pixels' worth, from 11 KB) do not.
+    const Bytes tenScans = pixelsOf(decode(progressiveJpeg(512, 10)), 512, 512, 3);
+    ASSERT_EQ(tenScans.size(), 512u * 512 * 3);
+    EXPECT_EQ(tenScans[0], 128);  // a DC of 0 is mid-grey
+    EXPECT_EQ(decode(progressiveJpeg(512, 1100)), nullptr);
 }
 
 TEST(ImageDecoder, ReadsFromTheCurrentPositionAndClosesTheStreamExactlyWhenFreesrcIsSet) {
