@@ -3,6 +3,7 @@
 // copied into a new SDL surface.
 #include "SDL_image.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -67,38 +68,127 @@ std::size_t allocationLimitFor(int width, int height, std::size_t encodedBytes) 
     return 16 * w * h + 2 * encodedBytes + (1u << 20);
 }
 
+bool isPng(const Bytes& b) { return b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0; }
 bool isJpeg(const Bytes& b) { return b.size() >= 2 && b[0] == 0xFF && b[1] == 0xD8; }
 bool isBmp(const Bytes& b) { return b.size() >= 2 && b[0] == 'B' && b[1] == 'M'; }
 
-// An upper bound of the scans stb decodes: the start-of-scan markers of the
-// marker structure, where each scan's entropy-coded data runs to the first
-// 0xFF byte followed by neither 0x00 (a stuffed byte) nor a restart marker.
-// stb stops at the first marker it does not know, so it never sees more.
-long long jpegScans(const Bytes& b) {
-    long long scans = 0;
-    std::size_t at = 2;
-    while (at + 1 < b.size()) {
-        if (b[at] != 0xFF) return scans;
-        const unsigned char marker = b[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        at += 2;
-        if (marker == 0xD9) return scans;                                    // end of image
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;  // no length field
-        if (at + 2 > b.size()) return scans;
-        at += (std::size_t(b[at]) << 8) | b[at + 1];
-        if (marker != 0xDA) continue;
-        ++scans;
-        while (at + 1 < b.size() && !(b[at] == 0xFF && b[at + 1] != 0 && !(b[at + 1] >= 0xD0 && b[at + 1] <= 0xD7)))
-            ++at;
+// A PNG's chunks as stb reads them: every chunk inside the file and IEND
+// reached, and no empty IDAT chunk before the first one with data (stb 2.27
+// copies zero bytes to a null pointer then). stb would refuse what breaks
+// the first two rules on its own; checking them here keeps every picture
+// whose chunks run past its end away from the decoder.
+bool pngStructure(const Bytes& b) {
+    std::size_t at = 8;
+    bool data = false;
+    while (at + 12 <= b.size()) {
+        const std::uint64_t length = (std::uint64_t(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
+        if (length > b.size() - at - 12) return false;
+        const bool idat = std::memcmp(&b[at + 4], "IDAT", 4) == 0;
+        if (idat && length == 0 && !data) return false;
+        data = data || (idat && length > 0);
+        if (std::memcmp(&b[at + 4], "IEND", 4) == 0) return true;
+        at += 12 + length;
     }
-    return scans;
+    return false;
 }
 
-// A BMP without compression (or with bit fields) must hold every pixel row
-// its header declares; stb would decode the missing ones as black.
+// The Huffman tables of a DHT segment's payload, added to the tables defined
+// so far (a bit per table number, DC and AC apart). False unless each table
+// has at most 256 codes and they fill the segment exactly: stb 2.27 writes
+// past its tables for more codes than that.
+bool readHuffmanTables(const unsigned char* p, std::size_t length, unsigned& dcTables, unsigned& acTables) {
+    while (length > 0) {
+        if (length < 17 || (p[0] >> 4) > 1 || (p[0] & 15) > 3) return false;
+        std::size_t codes = 0;
+        for (int i = 1; i <= 16; ++i) codes += p[i];
+        if (codes > 256 || 17 + codes > length) return false;
+        ((p[0] >> 4) == 0 ? dcTables : acTables) |= 1u << (p[0] & 15);
+        p += 17 + codes;
+        length -= 17 + codes;
+    }
+    return true;
+}
+
+// Whether the Huffman tables that a start-of-scan header's components name
+// have all been defined: stb would decode with uninitialised ones. Baseline
+// scans use both kinds; progressive DC scans (spectral start 0) the DC
+// table, the others the AC table.
+bool scanTablesDefined(const unsigned char* p, std::size_t length, bool progressive, unsigned dcTables,
+                       unsigned acTables) {
+    if (length < 1) return false;
+    const std::size_t components = p[0];
+    if (length < 1 + 2 * components + 3) return false;
+    const bool dc = !progressive || p[1 + 2 * components] == 0;
+    for (std::size_t i = 0; i < components; ++i) {
+        const unsigned tables = p[2 + 2 * i];
+        if (dc && !(dcTables >> (tables >> 4) & 1u)) return false;
+        if (!(progressive && dc) && !(acTables >> (tables & 15) & 1u)) return false;
+    }
+    return true;
+}
+
+bool isFrame(unsigned char marker) { return marker == 0xC0 || marker == 0xC1 || marker == 0xC2; }
+bool isRestart(unsigned char marker) { return marker >= 0xD0 && marker <= 0xD7; }
+// Segments stb reads anywhere: Huffman and quantisation tables, the restart
+// interval, application data and comments.
+bool isTableOrData(unsigned char marker) {
+    return marker == 0xC4 || marker == 0xDB || marker == 0xDD || (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
+}
+
+// Walks a JPEG's markers the way stb reads them, and is false for what stb
+// would mishandle (see readHuffmanTables and scanTablesDefined). Before the
+// frame header stb skips any bytes to find the next marker; after it, a byte
+// where a marker belongs, or a marker it does not take, ends its reading. A
+// scan's entropy-coded data runs to the first 0xFF (and any 0xFF fill) that
+// is followed by neither 0x00 (a stuffed byte) nor a restart marker; stb
+// never reads a scan further. `scans` counts the scans stb may decode.
+bool jpegStructure(const Bytes& b, long long& scans) {
+    scans = 0;
+    bool frame = false, progressive = false;
+    unsigned dcTables = 0, acTables = 0;
+    const std::size_t end = b.size();
+    std::size_t at = 2;
+    for (;;) {
+        if (at >= end) return true;
+        if (b[at] != 0xFF) {
+            if (frame) return true;
+            while (at < end && b[at] != 0xFF) ++at;
+            continue;
+        }
+        while (at < end && b[at] == 0xFF) ++at;
+        if (at >= end) return true;
+        const unsigned char marker = b[at++];
+        const bool scan = frame && marker == 0xDA;
+        const bool takes = isTableOrData(marker) || (!frame && isFrame(marker)) || scan || (frame && marker == 0xDC);
+        if (!takes || at + 2 > end) return true;  // the end of the image, or of what stb reads
+        const std::size_t length = (std::size_t(b[at]) << 8) | b[at + 1];
+        if (length < 2) return true;
+        const unsigned char* payload = &b[at + 2];
+        const std::size_t available = std::min(length - 2, end - (at + 2));
+        if (marker == 0xC4 && !readHuffmanTables(payload, available, dcTables, acTables)) return false;
+        if (scan && !scanTablesDefined(payload, available, progressive, dcTables, acTables)) return false;
+        if (isFrame(marker)) {
+            frame = true;
+            progressive = marker == 0xC2;
+        }
+        at += length;
+        if (!scan) continue;
+        ++scans;
+        while (at < end) {
+            if (b[at] != 0xFF) {
+                ++at;
+                continue;
+            }
+            std::size_t code = at;
+            while (code < end && b[code] == 0xFF) ++code;
+            if (code >= end || (b[code] != 0 && !isRestart(b[code]))) break;
+            at = code + 1;
+        }
+    }
+}
+
+// A BMP that is not RLE-compressed must hold every pixel row its header
+// declares; stb would decode the missing ones as black.
 bool bmpHoldsItsRows(const Bytes& b) {
     if (b.size() < 30) return false;
     const std::uint32_t pixelOffset = loadUint32LE(&b[10]);
@@ -116,7 +206,9 @@ bool bmpHoldsItsRows(const Bytes& b) {
         bitsPerPixel = loadUint16LE(&b[28]);
         compression = loadUint32LE(&b[30]);
     }
-    if (compression != 0 && compression != 3) return true;  // stb refuses the rest itself
+    // stb refuses RLE; it takes any other value that is negative as a 32-bit
+    // number for no compression.
+    if (compression == 1 || compression == 2) return true;
     const std::uint64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
     return pixelOffset + rowBytes * height <= b.size();
 }
@@ -156,6 +248,14 @@ SDL_Surface* decode(const Bytes& bytes) {
         SDL_SetError("IMG_Load_RW: no picture, or one larger than %ld bytes", kMaxEncodedBytes);
         return nullptr;
     }
+    // What stb itself would mishandle, or read past the end of, is refused
+    // before stb sees any of it (its header scan included).
+    long long scans = 0;
+    if ((isPng(bytes) && !pngStructure(bytes)) || (isJpeg(bytes) && !jpegStructure(bytes, scans)) ||
+        (isBmp(bytes) && !bmpHoldsItsRows(bytes))) {
+        SDL_SetError("IMG_Load_RW: a damaged picture (its structure runs past its end or is broken)");
+        return nullptr;
+    }
     const int size = static_cast<int>(bytes.size());
     int width = 0, height = 0, fileChannels = 0;
     // The header scan allocates only a JPEG decoder's small state.
@@ -166,15 +266,9 @@ SDL_Surface* decode(const Bytes& bytes) {
         SDL_SetError("IMG_Load_RW: not a PNG, JPEG or BMP picture, or a damaged one (%s)", stbi_failure_reason());
         return nullptr;
     }
-    if (isBmp(bytes) && !bmpHoldsItsRows(bytes)) {
-        SDL_SetError("IMG_Load_RW: the BMP picture is shorter than its rows");
-        return nullptr;
-    }
-    const long long pixels = static_cast<long long>(width) * height;
-    if (isJpeg(bytes) && (jpegScans(bytes) + 1) * pixels > kMaxJpegScanPixels) {
-        // Every scan is decoded over the whole picture, and a progressive
-        // one is finished in one more pass: a few bytes per scan can cost
-        // seconds each.
+    // Every scan is decoded over the whole picture, and a progressive one is
+    // finished in one more pass: a few bytes per scan can cost seconds each.
+    if ((scans + 1) * width * height > kMaxJpegScanPixels) {
         SDL_SetError("IMG_Load_RW: the JPEG picture has too many scans for its size");
         return nullptr;
     }
