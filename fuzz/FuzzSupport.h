@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+// The largest texture side the recording OpenGL of the targets that decode
+// textures takes. Larger ones are refused before decoding by the size check
+// every texture goes through (tested on its own); keeping textures to the
+// default content's largest keeps every input to milliseconds under the
+// sanitizers, so that a timeout means a hang, not merely a big picture.
+constexpr int kFuzzMaxTextureSide = 128;
+
 // A property every input must keep. A broken one aborts, which libFuzzer
 // reports as a crash and saves the input; refused inputs never come here.
 inline void fuzzCheck(bool holds, const char* what) {

@@ -8,6 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     glrec::reset();
+    glrec::setMaxTextureSize(kFuzzMaxTextureSide);
     Archive archive;
     if (!archive.loadBytes(data, size)) {
         fuzzCheck(archive.entryCount() == 0, "a refused archive is left empty");

@@ -17,6 +17,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > INT_MAX / 2) return 0;
     glrec::reset();
+    glrec::setMaxTextureSize(kFuzzMaxTextureSide);
     const std::vector<unsigned char> picture(data, data + size);
     const std::vector<unsigned char> pak = ArchiveBytes(1).entry("picture", picture).bytes;
     Archive archive;

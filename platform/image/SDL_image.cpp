@@ -268,7 +268,7 @@ SDL_Surface* decode(const Bytes& bytes) {
     }
     // Every scan is decoded over the whole picture, and a progressive one is
     // finished in one more pass: a few bytes per scan can cost seconds each.
-    if ((scans + 1) * width * height > kMaxJpegScanPixels) {
+    if (scans > kMaxJpegScans || (scans + 1) * width * height > kMaxJpegScanPixels) {
         SDL_SetError("IMG_Load_RW: the JPEG picture has too many scans for its size");
         return nullptr;
     }

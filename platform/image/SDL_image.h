@@ -16,8 +16,10 @@
 // the decoder works on that copy, so it cannot read past the bytes it was
 // given. The work a picture can cause is bounded before decoding: no single
 // allocation beyond what the declared size needs, no BMP shorter than its
-// pixel rows, no JPEG whose scans together cover more than
-// kMaxJpegScanPixels pixels. Nothing is printed.
+// pixel rows, no JPEG of more than kMaxJpegScans scans or whose scans
+// together cover more than kMaxJpegScanPixels pixels. Structures that
+// stb_image 2.27 mishandles (see SDL_image.cpp) are refused before it sees
+// them. Nothing is printed.
 #pragma once
 
 #include <SDL.h>
@@ -41,7 +43,9 @@ SDL_Surface* IMG_Load_RW(SDL_RWops* src, int freesrc);
 
 // Limits of IMG_Load_RW (see above).
 constexpr long kMaxEncodedBytes = 256L * 1024 * 1024;
-// 2^28: sixteen scans of a 4096 x 4096 picture, 256 of a 1024 x 1024 one;
-// ordinary progressive JPEGs have ten or so scans.
+// Ordinary progressive JPEGs have ten or so scans (six for grey), baseline
+// ones one per component at most. Each scan is decoded over the whole
+// picture: 2^28 pixels is sixteen scans of a 4096 x 4096 picture.
+constexpr long long kMaxJpegScans = 32;
 constexpr long long kMaxJpegScanPixels = 1LL << 28;
 #endif

@@ -371,12 +371,14 @@ TEST(ImageDecoder, BoundsTheWorkOfHostilePictures) {
     appendChunk(bomb, "IEND", {});
     EXPECT_FALSE(decodes(bomb));
 
-    // Every scan of a JPEG costs a pass over the whole picture: ten scans of
-    // 512 x 512 pixels decode, 1100 (288 million pixels' worth, from 11 KB) do not.
+    // Every scan of a JPEG costs a pass over the whole picture, from a few
+    // bytes: up to 32 scans decode, and up to 2^28 pixels' worth.
     const Bytes tenScans = pixelsOf(decode(progressiveJpeg(512, 10)), 512, 512, 3);
     ASSERT_EQ(tenScans.size(), 512u * 512 * 3);
     EXPECT_EQ(tenScans[0], 128);  // a DC of 0 is mid-grey
-    EXPECT_FALSE(decodes(progressiveJpeg(512, 1100)));
+    EXPECT_TRUE(decodes(progressiveJpeg(16, 32)));
+    EXPECT_FALSE(decodes(progressiveJpeg(16, 33)));
+    EXPECT_FALSE(decodes(progressiveJpeg(4096, 16)));  // 17 passes over 16 Mi pixels
 }
 
 TEST(ImageDecoder, ReadsFromTheCurrentPositionAndClosesTheStreamExactlyWhenFreesrcIsSet) {
