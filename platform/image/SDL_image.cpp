@@ -36,7 +36,7 @@ void* boundedRealloc(void* block, std::size_t size) {
 #define STBI_MALLOC(size) boundedMalloc(size)
 #define STBI_REALLOC(block, size) boundedRealloc(block, size)
 #define STBI_FREE(block) std::free(block)
-#include <stb/stb_image.h>
+#include "stb_image.h"  // Debian's, with the fixes of image.cmake
 
 namespace {
 
