@@ -18,11 +18,12 @@
 #include "platform/platform.h"
 #include "settings/RegistryValue.h"
 #include "settings/Settings.h"
+#include "settings/UserFiles.h"
 
 namespace {
 
 int runFullScreen() {
-    std::ifstream settingsFile(pathSetting.getWithSuffix("cfg"), std::ios::in | std::ios::binary);
+    std::ifstream settingsFile = openSettingsFile();
     resourceCache.setBasePath(pathSetting.get().c_str());
     Settings* settings = settingsFile ? new Settings(settingsFile) : new Settings();
 

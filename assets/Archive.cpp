@@ -2,15 +2,30 @@
 
 #include "assets/ByteReader.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <ios>
+#include <string>
 #include <utility>
 
+#include "settings/UserFiles.h"
+
 namespace {
+
+// Ends the process when the archive cannot be read (exit status 1), after
+// recording why as the user's last start-up failure, which the settings
+// dialog shows. Only a damaged file is also named on the standard error
+// stream; a missing one ends the run silently.
+[[noreturn]] void endRun(const char* what, const char* path, bool print) {
+    const std::string message = std::string(what) + ": " + path;
+    if (print) std::fprintf(stderr, "%s\n", message.c_str());
+    recordStartupFailure(message);
+    std::exit(1);
+}
 
 // Reads exactly n bytes from a stream of which `remaining` bytes are known to
 // be left. Never asks for more than the file still holds, so a corrupt size
@@ -72,21 +87,20 @@ Archive::Archive() = default;
 
 Archive::Archive(const char* path) {
     // A directory, a device or a pipe opens as a stream on some systems but
-    // cannot be read as an archive file: treated like a missing file.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) std::exit(1);
+    // cannot be read as an archive file: treated like a missing file. stat()
+    // takes the name in the program's own code page, as the stream does
+    // (std::filesystem would read it in the ANSI code page on Windows).
+    struct stat info {};
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) endRun("Cannot open archive", path, false);
     std::ifstream in(path, std::ios::binary);
-    if (!in) std::exit(1);
+    if (!in) endRun("Cannot open archive", path, false);
     in.seekg(0, std::ios::end);
     const std::streamoff total = in.tellg();
     in.seekg(0, std::ios::beg);
-    if (!in || total < 0) std::exit(1);  // not a readable, seekable file
+    if (!in || total < 0) endRun("Cannot open archive", path, false);  // not a readable, seekable file
 
     FileSource src(in, total);
-    if (!readRecords(src)) {
-        std::fprintf(stderr, "Corrupt archive: %s\n", path);
-        std::exit(1);
-    }
+    if (!readRecords(src)) endRun("Corrupt archive", path, true);
 }
 
 bool Archive::loadBytes(const unsigned char* data, std::size_t size) {

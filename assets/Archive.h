@@ -15,11 +15,15 @@
 // destroyed, so callers may keep pointers into them.
 //
 // A file that cannot be opened, or that is not a regular file (a directory,
-// a device), ends the process with exit status 1 and no message. A file that opens but is truncated or corrupt (a short read, a
-// negative name length, a negative data size or one larger than the rest of
-// the file) ends the process with exit status 1 after the single line
-// "Corrupt archive: <path>" on the standard error stream. A negative entry
-// count reads as no entries, and bytes after the last record are ignored.
+// a device), ends the process with exit status 1 and no message. A file that
+// opens but is truncated or corrupt (a short read, a negative name length, a
+// negative data size or one larger than the rest of the file) ends the
+// process with exit status 1 after the single line "Corrupt archive: <path>"
+// on the standard error stream. Either way the reason ("Cannot open archive:
+// <path>", "Corrupt archive: <path>") is recorded as the user's last start-up
+// failure (settings/UserFiles.h), which the settings dialog shows; tools that
+// must not leave such a record read with loadBytes. A negative entry count
+// reads as no entries, and bytes after the last record are ignored.
 //
 // getTexture lives in ArchiveTexture.cpp so that programs that only read and
 // write archives need no OpenGL.

@@ -21,5 +21,5 @@ if(CALVETRIN_BUILD_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh env "LD_PRELOAD=${CALVETRIN_GL_PRELOAD}"
             $<TARGET_FILE:bench_frame> --frames=5 --warmup=1)
   set_tests_properties(bench_frame_smoke PROPERTIES LABELS bench TIMEOUT 300
-    ENVIRONMENT "CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/bench_frame.no-registry.reg")
+    ENVIRONMENT "CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/bench_frame.no-registry.reg;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/bench_frame.config")
 endif()

@@ -19,6 +19,18 @@ set(calvetrin_windows_tests
     test_plasma test_texturegen_cache test_run_loop
     test_obj_model
     test_registry_value_windows test_image_decoder)
+# calvetrin_windows_manifest(TARGET): a Windows test program gets the
+# programs' manifest, so that it runs with the same (UTF-8) code page.
+function(calvetrin_windows_manifest target)
+  set(rc ${CMAKE_BINARY_DIR}/resources/test-manifest.rc)
+  file(CONFIGURE OUTPUT ${rc} CONTENT "#include <windows.h>
+CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"${CMAKE_SOURCE_DIR}/platform/windows/resources/calvetrin.manifest\"
+")
+  target_sources(${target} PRIVATE ${rc})
+  set_property(SOURCE ${rc} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS
+               ${CMAKE_SOURCE_DIR}/platform/windows/resources/calvetrin.manifest)
+endfunction()
+
 if(CALVETRIN_BUILD_TESTS)
   enable_testing()
   if(WIN32)
@@ -74,6 +86,7 @@ function(calvetrin_add_test name)
       return()
     endif()
     add_executable(${name} ${T_SOURCES})
+    calvetrin_windows_manifest(${name})
     # SDL is a static library here: the clock and event doubles, linked
     # first, win over its own definitions of the same functions.
     target_link_libraries(${name} PRIVATE ${T_LIBS} calvetrin_test_clock calvetrin_core calvetrin_test_gl
@@ -98,7 +111,10 @@ function(calvetrin_add_test name)
       set_tests_properties(${name} PROPERTIES LABELS "unit" TIMEOUT 300)
     endif()
   endif()
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/${name}.no-registry.reg")
+  # No registry file, and a user folder of the test's own: a test never reads
+  # or writes the settings of the user who runs it.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/${name}.no-registry.reg;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.config")
   if(T_PROPERTIES)
     set_tests_properties(${name} PROPERTIES ${T_PROPERTIES})
   endif()

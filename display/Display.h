@@ -4,9 +4,16 @@
 // desktop's current mode), sets the fixed OpenGL state every frame relies on
 // (texturing, smooth shading, black clear colour, depth test with LEQUAL,
 // nicest perspective correction) and a 45-degree perspective projection with
-// the depth range 0.1 to 250, and hides the cursor. A start-up failure prints
-// one line on the standard error stream and ends the process with exit code 1.
-// Destroying the Display shuts SDL down, which restores the desktop.
+// the depth range 0.1 to 250, and hides the cursor.
+//
+// A mode the screen cannot show full screen falls back to the desktop's own
+// mode, with one line on the standard error stream; the fields then hold the
+// desktop's mode. A start-up failure ("Video initialization failed: ...", or
+// "Video mode set failed: ..." when not even the desktop's mode can be set)
+// prints one line on the standard error stream, records it as the user's last
+// start-up failure (settings/UserFiles.h) and ends the process with exit code
+// 1. A start that succeeds removes that record. Destroying the Display shuts
+// SDL down, which restores the desktop.
 //
 //   Display display;
 //   display.open(settings->modeWidth(), settings->modeHeight(), settings->modeBitsPerPixel());

@@ -1,7 +1,7 @@
 // The user's choices for the full-screen run, read from the settings file
-// "cfg" in the installation directory:
+// "cfg" (the user's own, else the installation's: see UserFiles.h):
 //
-//   std::ifstream file(pathSetting.getWithSuffix("cfg"), std::ios::binary);
+//   std::ifstream file = openSettingsFile();
 //   Settings* settings = file ? new Settings(file) : new Settings();
 //   display(settings->modeWidth(), settings->modeHeight(), settings->modeBitsPerPixel());
 //

@@ -103,6 +103,17 @@ TEST(ArchiveLoad, NulInsideStoredNameEndsTheName) {
     EXPECT_EQ(bytesOf(pak.getEntry("ab")), (std::vector<unsigned char>{1, 2}));
 }
 
+TEST(ArchiveLoad, AFolderNamedOutsideAsciiIsRead) {
+    // UTF-8, the programs' code page on both systems: "Calvetrin Ω 日本".
+    TempDir tmp;
+    const std::string folder = tmp.path() + "Calvetrin \xCE\xA9 \xE6\x97\xA5\xE6\x9C\xAC";
+    std::filesystem::create_directories(std::filesystem::u8path(folder));
+    const std::string path = folder + "/main.pak";
+    TempDir::write(path, ArchiveBytes(1).entry("sn1", {1, 2, 3}).bytes);
+    Archive pak(path.c_str());
+    EXPECT_EQ(bytesOf(pak.getEntry("sn1")), (std::vector<unsigned char>{1, 2, 3}));
+}
+
 TEST(ArchiveLoadDeathTest, MissingFileOrDirectoryExitsWithStatus1AndNoMessage) {
     TempDir tmp;
     const std::string path = tmp.file("absent.pak");

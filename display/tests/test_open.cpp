@@ -1,6 +1,7 @@
 // Opening the display for real (SDL over Xvfb) while the OpenGL calls of our
 // own code go to the recorder: the mode chosen, the fixed state in its order,
-// the cursor, and the two start-up failures.
+// the cursor, the fall-back to the desktop's mode, and the start-up failure
+// with its record for the settings dialog.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <cstdlib>
 
 #include "display/Display.h"
+#include "platform/tests/TestFiles.h"
+#include "settings/UserFiles.h"
 #include "tests/doubles/gl_recorder.h"
 
 namespace {
@@ -73,7 +76,9 @@ TEST(DisplayOpen, ExplicitModeIsRequestedUnchanged) {
     EXPECT_TRUE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN);
 }
 
-TEST(DisplayOpenDeathTest, NoDisplayFailsVideoInitialization) {
+TEST(DisplayOpenDeathTest, NoDisplayFailsVideoInitializationAndRecordsIt) {
+    testfiles::TempDir dir;
+    testfiles::ScopedEnv config("XDG_CONFIG_HOME", dir.path().c_str());
     EXPECT_EXIT(
         {
             unsetenv("DISPLAY");
@@ -83,13 +88,29 @@ TEST(DisplayOpenDeathTest, NoDisplayFailsVideoInitialization) {
             display.open(0, 0, 0);
         },
         ::testing::ExitedWithCode(1), "^Video initialization failed: .+\n$");
+    const auto recorded = lastStartupFailure();
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->message.rfind("Video initialization failed: ", 0), 0u) << recorded->message;
 }
 
-TEST(DisplayOpenDeathTest, RefusedModeFailsVideoModeSet) {
-    EXPECT_EXIT(
-        {
-            Display display;
-            display.open(1024, 768, 64);
-        },
-        ::testing::ExitedWithCode(1), "^Video mode set failed: .+\n$");
+TEST(DisplayOpen, AModeTheScreenCannotShowFallsBackToTheDesktopsAndClearsTheRecord) {
+    testfiles::TempDir dir;
+    testfiles::ScopedEnv config("XDG_CONFIG_HOME", dir.path().c_str());
+    recordStartupFailure("Corrupt archive: main.pak");
+    ::testing::internal::CaptureStderr();
+    {
+        Display display;
+        display.open(1024, 768, 64);
+        const SDL_Surface* screen = SDL_GetVideoSurface();
+        ASSERT_NE(screen, nullptr);
+        EXPECT_TRUE(screen->flags & SDL_FULLSCREEN);
+        EXPECT_EQ(display.getWidth(), 1024);
+        EXPECT_EQ(display.getHeight(), 768);
+        EXPECT_EQ(display.getBitsPerPixel(), SDL_GetVideoInfo()->vfmt->BitsPerPixel);
+        EXPECT_NE(display.getBitsPerPixel(), 64);
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("Video mode 1024x768x64 cannot be shown (", 0), 0u) << said;
+    EXPECT_NE(said.find("); using the desktop's 1024x768x"), std::string::npos) << said;
+    EXPECT_FALSE(lastStartupFailure());
 }

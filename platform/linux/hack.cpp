@@ -20,6 +20,7 @@
 #include "host_window.h"
 #include "settings/RegistryValue.h"
 #include "settings/Settings.h"
+#include "settings/UserFiles.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ private:
 };
 
 std::unique_ptr<Settings> loadSettings(const HackOptions& options) {
-    std::ifstream file(pathSetting.getWithSuffix("cfg"), std::ios::in | std::ios::binary);
+    std::ifstream file = openSettingsFile();
     auto settings = file ? std::make_unique<Settings>(file) : std::make_unique<Settings>();
     if (options.spinLevel) settings->setSpinLevel(*options.spinLevel);
     if (options.phaseSeconds) settings->setPhaseSeconds(*options.phaseSeconds);

@@ -1,15 +1,18 @@
 // Linux side of the platform boundary: the subset of the Windows API that
 // Calvetrin calls, with the same names, types and constants, implemented over
-// POSIX (registry.cpp, process.cpp), Xlib (window.cpp) and a main() that calls
-// WinMain (entry.cpp).
+// POSIX (registry.cpp, process.cpp, user_folder.cpp), Xlib (window.cpp) and a
+// main() that calls WinMain (entry.cpp).
 //
 // The registry is a read-only text file in the registry export format
 // ("Windows Registry Editor Version 5.00"), named by the environment variable
-// CALVETRIN_REGISTRY, else $XDG_CONFIG_HOME/calvetrin/registry.reg, else
-// ~/.config/calvetrin/registry.reg. A window handle is an X window id.
+// CALVETRIN_REGISTRY, else registry.reg in the user's folder
+// (userSettingsFolder(): $XDG_CONFIG_HOME/calvetrin/, else
+// ~/.config/calvetrin/). A window handle is an X window id. Paths are UTF-8
+// text, as on Windows, where the programs run with the UTF-8 code page.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 constexpr char kPathSeparator = '/';
 
@@ -137,6 +140,21 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+// ---- The user's own files (user_folder.cpp) -----------------------------------
+// The folder of this user's own Calvetrin files (the settings each user
+// changes), ending in kPathSeparator; it need not exist yet. Windows:
+// %APPDATA%\Calvetrin\, the roaming profile. Linux, after the XDG base
+// directory rules: $XDG_CONFIG_HOME/calvetrin/ when that is an absolute path,
+// else $HOME/.config/calvetrin/ (the home directory from the password
+// database when HOME is unset or empty). Empty when the system names no such
+// folder.
+std::string userSettingsFolder();
+
+// Makes one directory, not its parents. On Linux it is private to the user
+// (mode 0700, as the XDG rules ask) and the security attributes are ignored.
+// FALSE when it cannot be made, including when it exists already.
+BOOL CreateDirectoryA(LPCSTR pathName, SECURITY_ATTRIBUTES* securityAttributes);
 
 // ---- Process entry (entry.cpp) ----------------------------------------------
 // main() calls WinMain with the command-line arguments joined by single spaces.

@@ -295,13 +295,8 @@ std::optional<Hive> parseHive(const std::string& text) {
 
 std::string registryFileName() {
     if (const char* file = std::getenv("CALVETRIN_REGISTRY"); file != nullptr && *file != '\0') return file;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
-        return std::string(config) + "/calvetrin/registry.reg";
-    }
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return std::string(home) + "/.config/calvetrin/registry.reg";
-    }
-    return std::string();
+    const std::string folder = userSettingsFolder();
+    return folder.empty() ? std::string() : folder + "registry.reg";
 }
 
 // The hive held by the bytes of a registry file: UTF-16LE after the mark FF FE,

@@ -1,7 +1,8 @@
 # Shared helpers for the full-screen end-to-end tests (sourced, not run).
 #
 # Every case gets a fresh installation directory under the test's output
-# directory, named by its own registry file; the screensaver is started in
+# directory, named by its own registry file, and a fresh user folder
+# (XDG_CONFIG_HOME) for the user's own settings; the screensaver is started in
 # the background with CALVETRIN_REGISTRY pointing at that file, driven with
 # xdotool and watched through screenshots and its exit code.
 #
@@ -24,11 +25,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 started_pids=()
 
 # new_install NAME [MAIN_PAK]: a fresh installation directory $INSTALL holding
-# links to the companions, and the registry file $REGISTRY naming it.
+# links to the companions, the registry file $REGISTRY naming it, and an empty
+# user folder: XDG_CONFIG_HOME is exported, so $USER_CFG is the user's own
+# settings file.
 new_install() {
   INSTALL="$FULLSCREEN_OUT/$1"
-  rm -rf "$INSTALL"
-  mkdir -p "$INSTALL"
+  rm -rf "$INSTALL" "$INSTALL.config"
+  mkdir -p "$INSTALL" "$INSTALL.config"
+  export XDG_CONFIG_HOME="$INSTALL.config"
+  USER_CFG="$XDG_CONFIG_HOME/calvetrin/cfg"
   local pak=${2-${DEFAULT_MAIN_PAK:-}}
   [ -n "$pak" ] && ln -s "$pak" "$INSTALL/main.pak"
   [ -n "${DEFAULT_PREVIEW_PPK:-}" ] && [ -e "$DEFAULT_PREVIEW_PPK" ] && ln -s "$DEFAULT_PREVIEW_PPK" "$INSTALL/preview.ppk"
@@ -48,7 +53,8 @@ le32() {
 le8() { printf "\\x$(printf %02x $(($1 & 255)))"; }
 
 # write_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: the
-# settings file "cfg" of $INSTALL, version 3, built byte by byte.
+# settings file "cfg" of $INSTALL (the default for users without their own),
+# version 3, built byte by byte.
 write_cfg() {
   local textB="made by the e2e test" textA=""
   {
@@ -66,9 +72,9 @@ write_cfg() {
 }
 
 # set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: the
-# settings file of $INSTALL written by the real configuration program when
-# there is one (it finds the directory through the same registry file), else
-# byte by byte. DISPLAY_MODE is a row of the display-mode table (default 0).
+# user's own settings file written by the real configuration program when
+# there is one, else the installation's byte by byte. DISPLAY_MODE is a row of
+# the display-mode table (default 0).
 set_cfg() {
   if [ -n "${CALVETRIN_CONFIG:-}" ] && [ -x "$CALVETRIN_CONFIG" ]; then
     local quits=no
@@ -77,7 +83,7 @@ set_cfg() {
     [ -n "${4:-}" ] && options+=(--mode "$4")
     CALVETRIN_REGISTRY="$REGISTRY" "$CALVETRIN_CONFIG" "${options[@]}" >/dev/null ||
       fail "config.exe ${options[*]} failed"
-    [ -s "$INSTALL/cfg" ] || fail "config.exe wrote no settings file"
+    [ -s "$USER_CFG" ] || fail "config.exe wrote no settings file $USER_CFG"
   else
     write_cfg "$@"
   fi

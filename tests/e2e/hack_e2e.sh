@@ -24,6 +24,7 @@ ln -s "$main_pak" "$work/install/main.pak"
 printf '%s\n' 'Windows Registry Editor Version 5.00' '' \
   '[HKEY_LOCAL_MACHINE\Software\Quorvane\Calvetrin\Settings]' "\"Path\"=\"$work/install/\"" >"$work/registry.reg"
 export CALVETRIN_REGISTRY=$work/registry.reg
+export XDG_CONFIG_HOME=$work/config
 
 # xparent through two named pipes: its window id comes first.
 start_window() {

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -27,6 +29,7 @@
 #include "assets/tests/TempDir.h"
 #include "settings/DisplayMode.h"
 #include "settings/Settings.h"
+#include "settings/UserFiles.h"
 #include "settings/tests/SettingsBytes.h"
 #include "tests/doubles/gl_recorder.h"
 
@@ -122,9 +125,11 @@ TEST(DamagedFiles, SettingsFilesGiveUsableValues) {
 
 TEST(DamagedFiles, ArchivesLoadOrAreRefusedWithOneLine) {
     // A damaged archive either loads or ends the process with exit status 1
-    // and the one line "Corrupt archive: <path>"; each case runs in a child
-    // process, whose standard error comes back through a pipe.
+    // and the one line "Corrupt archive: <path>", which is also the user's
+    // record of the last start-up failure; each case runs in a child process,
+    // whose standard error comes back through a pipe.
     TempDir tmp;
+    setenv("XDG_CONFIG_HOME", tmp.path().c_str(), 1);
     const Data valid = ArchiveBytes(3).entry("sn1", {1, 2, 3, 4, 5}).entry("", {}).entry("tex.png", {9, 8, 7}).bytes;
     std::mt19937 rng(1999);
     int loadedCount = 0;
@@ -163,6 +168,9 @@ TEST(DamagedFiles, ArchivesLoadOrAreRefusedWithOneLine) {
         } else {
             ASSERT_EQ(WEXITSTATUS(status), 1) << "round " << round << "\n" << err;
             ASSERT_EQ(err, "Corrupt archive: " + path + "\n") << "round " << round;
+            const std::optional<StartupFailure> recorded = lastStartupFailure();
+            ASSERT_TRUE(recorded) << "round " << round;
+            ASSERT_EQ(recorded->message, "Corrupt archive: " + path) << "round " << round;
         }
     }
     EXPECT_GT(loadedCount, 10);

@@ -1,10 +1,12 @@
 // config.exe's settings dialog under Wine, driven as a user would drive it
 // but by window messages: each case copies config.exe (from beside this
-// program) into a folder of its own with a "cfg", starts it there without
-// arguments (the Wine prefix has no "Path", so config.exe uses its own
-// folder), finds its dialog, sets the controls, presses OK or Cancel and
-// checks the bytes of "cfg" afterwards. Also config.exe's option runs, which
-// must still print although it is a GUI program.
+// program) into a folder of its own, named outside ASCII as any folder may be,
+// starts it there without arguments (the Wine prefix has no "Path", so
+// config.exe takes its own folder for the installation), finds its dialog,
+// sets the controls, presses OK or Cancel and checks the bytes of the user's
+// own "cfg" (in %APPDATA%\Calvetrin) afterwards; the installation's "cfg" is
+// only ever read. Also config.exe's option runs, which must still print
+// although it is a GUI program.
 //
 // Windows refuses to replace a read-only file; Wine 8 replaces it all the
 // same. A file another program holds open without sharing deletion is refused
@@ -12,6 +14,7 @@
 // tested with that.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -74,15 +77,28 @@ std::vector<std::string> fileNames(const std::string& folder) {
     return names;
 }
 
-// A folder of its own in the temporary directory with a copy of config.exe.
+// The user's own folder, as config.exe finds it, emptied of what config.exe
+// and the screensaver put there.
+void clearUserFolder() {
+    for (const char* name : {"cfg", "cfg.new0", "startup-failure.txt"}) {
+        const std::string file = userSettingsFolder() + name;
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+    }
+}
+
+// A folder of its own in the temporary directory with a copy of config.exe,
+// and an empty user folder for as long as it exists.
 class Folder {
 public:
     Folder() {
+        clearUserFolder();
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         static int count = 0;
-        path_ = std::string(temp) + "calvetrin-config-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++count);
+        // "Calvetrin Ω 日本" in UTF-8, the programs' code page.
+        path_ = std::string(temp) + "Calvetrin \xCE\xA9 \xE6\x97\xA5 " + std::to_string(GetCurrentProcessId()) +
+                "-" + std::to_string(++count);
         CreateDirectoryA(path_.c_str(), nullptr);
         char self[MAX_PATH];
         std::string bin(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
@@ -95,6 +111,7 @@ public:
             DeleteFileA(file(name).c_str());
         }
         RemoveDirectoryA(path_.c_str());
+        clearUserFolder();
     }
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
@@ -103,7 +120,13 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "\\" + name; }
     std::string program() const { return file("config.exe"); }
-    std::string cfg() const { return readFile(file("cfg")); }
+    // The user's own settings file, which config.exe writes.
+    static std::string userCfg() { return userSettingsFolder() + "cfg"; }
+    std::string cfg() const { return readFile(userCfg()); }
+    void writeCfg(const std::string& bytes) const {
+        CreateDirectoryA(userSettingsFolder().c_str(), nullptr);
+        writeFile(userCfg(), bytes);
+    }
 
 private:
     std::string path_;
@@ -248,10 +271,14 @@ protected:
             ASSERT_NE(found, ERROR_SUCCESS) << "this Wine prefix sets Path; the test needs one without";
         }
     }
-    // Nothing but config.exe and cfg may be left in the folder.
+    // The installation folder is never written, and nothing but cfg is left
+    // in the user's.
     void expectNoLeftovers() {
         for (const std::string& name : fileNames(folder.path())) {
             EXPECT_TRUE(name == "config.exe" || name == "cfg") << name;
+        }
+        for (const std::string& name : fileNames(userSettingsFolder())) {
+            EXPECT_EQ(name, "cfg");
         }
     }
 
@@ -259,18 +286,20 @@ protected:
 };
 
 TEST_F(ConfigDialog, OkWritesTheChosenValuesAfterRefusingABadPhaseAndKeepsTheTextsAndSpare) {
-    writeFile(folder.file("cfg"), cfgBytes(0, 6, 9, 20));
+    folder.writeCfg(cfgBytes(0, 6, 9, 20));
     ConfigRun run(folder, "");
     ASSERT_TRUE(run.started());
     HWND dialog = run.settingsDialog();
     ASSERT_NE(dialog, nullptr) << "no settings dialog within the deadline";
-    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_NOTE)), "Settings file: " + folder.file("cfg"));
-    EXPECT_EQ(chosen(dialog, IDC_MODE), 6);
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_NOTE)), "Settings file: " + Folder::userCfg());
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_LAST_FAILURE)), "");
+    // The screen of tests/with-xvfb.sh offers 1024x768 at 16 and at 32 bits.
+    EXPECT_EQ(chosenText(dialog, IDC_MODE), "1024x768, 32 bits");
     EXPECT_EQ(chosenText(dialog, IDC_SPIN), "10.0 degrees per second (level 9)");
     EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_PHASE)), "20");
     EXPECT_FALSE(checked(dialog, IDC_MOUSE));
 
-    choose(dialog, IDC_MODE, 14);  // 1280x1024, 32 bits
+    choose(dialog, IDC_MODE, 1);  // 1024x768, 16 bits
     choose(dialog, IDC_SPIN, 0);   // level 1
     type(dialog, IDC_PHASE, "0");
     SendDlgItemMessageA(dialog, IDC_MOUSE, BM_CLICK, 0, 0);
@@ -287,7 +316,7 @@ TEST_F(ConfigDialog, OkWritesTheChosenValuesAfterRefusingABadPhaseAndKeepsTheTex
     type(dialog, IDC_PHASE, "42");
     press(dialog, IDOK);
     EXPECT_EQ(run.exitCode(), 0);
-    EXPECT_EQ(folder.cfg(), cfgBytes(1, 14, 1, 42));
+    EXPECT_EQ(folder.cfg(), cfgBytes(1, 5, 1, 42));
     expectNoLeftovers();
 }
 
@@ -295,7 +324,7 @@ TEST_F(ConfigDialog, OkUntouchedKeepsValuesTheListsDoNotOffer) {
     // A mode outside the table, a spin level above the offered ones and a
     // mouse byte that is neither 0 nor 1.
     const std::string odd = cfgBytes(2, 25, 40, 715827);
-    writeFile(folder.file("cfg"), odd);
+    folder.writeCfg(odd);
     ConfigRun run(folder, "");
     HWND dialog = run.settingsDialog();
     ASSERT_NE(dialog, nullptr);
@@ -308,7 +337,7 @@ TEST_F(ConfigDialog, OkUntouchedKeepsValuesTheListsDoNotOffer) {
 
 TEST_F(ConfigDialog, CancelAndClosingTheWindowWriteNothing) {
     const std::string before = cfgBytes(1, 3, 7, 15);
-    writeFile(folder.file("cfg"), before);
+    folder.writeCfg(before);
     for (bool viaCancel : {true, false}) {
         SCOPED_TRACE(viaCancel ? "Cancel" : "closing the window");
         ConfigRun run(folder, "");
@@ -339,18 +368,18 @@ TEST_F(ConfigDialog, ACfgThatCannotBeReplacedKeepsTheDialogOpenWithTheValuesEnte
     DeleteFileA(folder.file("b").c_str());
 
     const std::string before = cfgBytes(0, 6, 9, 20);
-    writeFile(folder.file("cfg"), before);
+    folder.writeCfg(before);
     struct Closed {
         HANDLE handle;
         ~Closed() { CloseHandle(handle); }
-    } cfgHeld{CreateFileA(folder.file("cfg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+    } cfgHeld{CreateFileA(Folder::userCfg().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                           nullptr)};
     ASSERT_NE(cfgHeld.handle, INVALID_HANDLE_VALUE);
     {
         ConfigRun run(folder, "");
         HWND dialog = run.settingsDialog();
         ASSERT_NE(dialog, nullptr);
-        choose(dialog, IDC_MODE, 4);
+        choose(dialog, IDC_MODE, 1);
         choose(dialog, IDC_SPIN, 11);
         type(dialog, IDC_PHASE, "33");
         SendDlgItemMessageA(dialog, IDC_MOUSE, BM_CLICK, 0, 0);
@@ -360,12 +389,12 @@ TEST_F(ConfigDialog, ACfgThatCannotBeReplacedKeepsTheDialogOpenWithTheValuesEnte
         ASSERT_NE(box, nullptr) << "no message about the failed write";
         const std::string message = messageText(box);
         EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
-        EXPECT_NE(message.find("cannot replace " + folder.file("cfg")), std::string::npos) << message;
+        EXPECT_NE(message.find("cannot replace " + Folder::userCfg()), std::string::npos) << message;
         ASSERT_TRUE(dismiss(box));
 
         EXPECT_TRUE(run.running());
         EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ(chosen(dialog, IDC_MODE), 4);
+        EXPECT_EQ(chosen(dialog, IDC_MODE), 1);
         EXPECT_EQ(chosen(dialog, IDC_SPIN), 11);
         EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_PHASE)), "33");
         EXPECT_TRUE(checked(dialog, IDC_MOUSE));
@@ -374,6 +403,46 @@ TEST_F(ConfigDialog, ACfgThatCannotBeReplacedKeepsTheDialogOpenWithTheValuesEnte
     }
     EXPECT_EQ(folder.cfg(), before);
     expectNoLeftovers();
+}
+
+TEST_F(ConfigDialog, TheInstallationsCfgIsTheDefaultAndOkSavesItAsTheUsersOwn) {
+    const std::string installed = cfgBytes(1, 6, 12, 30);
+    writeFile(folder.file("cfg"), installed);
+    ConfigRun run(folder, "");
+    HWND dialog = run.settingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_NOTE)), "No settings of your own yet: these are the installation's.");
+    EXPECT_EQ(chosen(dialog, IDC_MODE), 2);  // the desktop's, 1024x768 at 16 and at 32 bits
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_PHASE)), "30");
+    press(dialog, IDOK);
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(folder.cfg(), installed);
+    EXPECT_EQ(readFile(folder.file("cfg")), installed);
+    expectNoLeftovers();
+}
+
+TEST_F(ConfigDialog, OffersTheScreensModesKeepsAStoredOneItLacksAndTellsOfTheLastFailure) {
+    folder.writeCfg(cfgBytes(0, 18, 7, 15));  // 1600x1200, 32 bits, on a 1024x768 screen
+    const std::string failure = "Corrupt archive: " + folder.file("main.pak");
+    writeFile(userSettingsFolder() + "startup-failure.txt", "2024-05-17 21:04\r\n" + failure + "\r\n");
+    ConfigRun run(folder, "");
+    HWND dialog = run.settingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(chosenText(dialog, IDC_MODE), "1600x1200, 32 bits (not available on this display)");
+    std::vector<std::string> offered;
+    HWND list = GetDlgItem(dialog, IDC_MODE);
+    for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+        choose(dialog, IDC_MODE, i);
+        offered.push_back(chosenText(dialog, IDC_MODE));
+    }
+    EXPECT_EQ(offered.front(), "The desktop's own mode");
+    EXPECT_NE(std::find(offered.begin(), offered.end(), "1024x768, 32 bits"), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), "1600x1200, 16 bits"), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), "1280x1024, 32 bits"), offered.end());
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_LAST_FAILURE)),
+              "The screensaver could not start at its last run (2024-05-17 21:04): " + failure);
+    press(dialog, IDCANCEL);
+    EXPECT_EQ(run.exitCode(), 0);
 }
 
 TEST_F(ConfigDialog, AMissingCfgOpensWithTheDefaultsAndSaysSo) {
@@ -399,7 +468,7 @@ TEST_F(ConfigDialog, ConfigExeIsAGuiProgramWhoseOptionRunsStillPrint) {
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(image.data() + dos->e_lfanew);
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 
-    writeFile(folder.file("cfg"), cfgBytes(0, 6, 9, 20));
+    folder.writeCfg(cfgBytes(0, 6, 9, 20));
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inheritable, 0));

@@ -2,7 +2,7 @@
 // linux/Frontend.cpp or windows/Frontend.cpp. main.cpp parses the command
 // line and, when there is none, hands the settings file to showSettings.
 //
-//   if (argc < 2) return configtool::showSettings(configtool::readSettingsFile(name));
+//   if (argc < 2) return configtool::showSettings(configtool::readSettingsFile());
 //   const configtool::Output output = configtool::useConsole();
 //   std::fprintf(output.err, "config.exe: ...\n");
 #pragma once

@@ -10,8 +10,11 @@ namespace configtool {
 void printHelp(std::FILE* out) {
     std::fprintf(out,
         "Usage: %s [OPTION...]\n"
-        "Shows the Calvetrin screensaver settings (the file \"cfg\" in its installation\n"
-        "directory) and changes the ones named; all others are kept as they are.\n"
+        "Shows the Calvetrin screensaver settings and changes the ones named; all\n"
+        "others are kept as they are. Changes go to your own settings file \"cfg\"\n"
+        "(%%APPDATA%%\\Calvetrin\\cfg on Windows, $XDG_CONFIG_HOME/calvetrin/cfg or\n"
+        "~/.config/calvetrin/cfg on Linux); until you have one, the installation's\n"
+        "\"cfg\" is shown and used.\n"
         "On Windows, without options it opens the settings dialog instead.\n"
         "\n"
         "  --mode ROW            display mode by table row, 0 to %d (0: the desktop's mode)\n"
@@ -33,8 +36,10 @@ void printHelp(std::FILE* out) {
 
 void printSettings(std::FILE* out, const SettingsFile& file) {
     const Settings& s = file.settings;
-    std::fprintf(out, "Settings file: %s\n", file.name.c_str());
-    if (file.state != FileState::Read) std::fprintf(out, "  (%s)\n", defaultsNote(file.state).c_str());
+    std::fprintf(out, "Settings file: %s\n",
+                 file.name.empty() ? "none (the system names no folder for your own settings)" : file.name.c_str());
+    if (const std::string note = sourceNote(file); !note.empty()) std::fprintf(out, "  (%s)\n", note.c_str());
+    if (!file.readFrom.empty() && !file.fromOwnFile()) std::fprintf(out, "Read from:     %s\n", file.readFrom.c_str());
 
     std::fprintf(out, "Display mode:  %s", displayModeLabel(s.displayMode()).c_str());
     if (Settings::usableDisplayMode(s.displayMode())) std::fprintf(out, " (row %d)", s.displayMode());
@@ -45,6 +50,7 @@ void printSettings(std::FILE* out, const SettingsFile& file) {
     std::fprintf(out, " (each group is shown for %d s in a cycle of %lld s)\n", s.phaseSeconds(),
                 static_cast<long long>(s.phaseSeconds()) * 3);
     std::fprintf(out, "Mouse motion ends the run: %s\n", s.mouseMoveEndsRun() ? "yes" : "no");
+    if (const std::string failure = lastFailureNote(); !failure.empty()) std::fprintf(out, "%s\n", failure.c_str());
 }
 
 }  // namespace configtool

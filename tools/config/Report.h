@@ -2,7 +2,7 @@
 // command line shows them, with the labels of the settings dialog
 // (SettingsForm.h).
 //
-//   configtool::printSettings(stdout, configtool::readSettingsFile(name));
+//   configtool::printSettings(stdout, configtool::readSettingsFile());
 #pragma once
 
 #include <cstdio>
@@ -16,8 +16,9 @@ constexpr const char* kProgram = "config.exe";
 
 // The options and the table of display modes.
 void printHelp(std::FILE* out);
-// The file's name, why defaults are shown (when they are), and each setting
-// as the screensaver uses it.
+// The user's settings file, where the values came from when not from it, each
+// setting as the screensaver uses it, and the last start-up failure if one is
+// recorded.
 void printSettings(std::FILE* out, const SettingsFile& file);
 
 }  // namespace configtool

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "settings/DisplayMode.h"
+#include "settings/UserFiles.h"
 #include "tools/config/Options.h"
 
 namespace configtool {
@@ -54,17 +55,40 @@ std::string spinLabel(std::int32_t level) {
     return label + ")";
 }
 
-std::string defaultsNote(FileState state) {
-    switch (state) {
+std::string sourceNote(const SettingsFile& file) {
+    switch (file.state) {
         case FileState::Missing: return "No settings file yet: these are the defaults.";
-        case FileState::Unreadable: return "The settings file could not be read: these are the defaults.";
+        case FileState::Unreadable:
+            return file.fromOwnFile() ? "Your settings file could not be read: these are the defaults."
+                                      : "The installation's settings file could not be read: these are the defaults.";
         case FileState::Read: break;
     }
-    return "";
+    return file.fromOwnFile() ? "" : "No settings of your own yet: these are the installation's.";
 }
 
-SettingsForm::SettingsForm(const Settings& settings) : settings_(settings) {
-    for (std::int32_t row = 0; row < kDisplayModeCount; ++row) modes_.push_back({row, displayModeLabel(row)});
+std::string lastFailureNote() {
+    const std::optional<StartupFailure> failure = lastStartupFailure();
+    if (!failure) return "";
+    return "The screensaver could not start at its last run" +
+           (failure->when.empty() ? std::string() : " (" + failure->when + ")") + ": " + failure->message;
+}
+
+SettingsForm::SettingsForm(const Settings& settings, const std::vector<DisplayMode>& screenModes)
+    : settings_(settings) {
+    const auto shown = [&](std::int32_t row) {
+        const DisplayMode& mode = displayModeTable[row];
+        return row == 0 || screenModes.empty() ||
+               std::any_of(screenModes.begin(), screenModes.end(), [&](const DisplayMode& m) {
+                   return m.width == mode.width && m.height == mode.height && m.bitsPerPixel == mode.bitsPerPixel;
+               });
+    };
+    for (std::int32_t row = 0; row < kDisplayModeCount; ++row) {
+        if (shown(row)) {
+            modes_.push_back({row, displayModeLabel(row)});
+        } else if (row == settings.displayMode()) {
+            modes_.push_back({row, displayModeLabel(row) + " (not available on this display)"});
+        }
+    }
     if (!Settings::usableDisplayMode(settings.displayMode())) {
         modes_.push_back({settings.displayMode(), displayModeLabel(settings.displayMode())});
     }

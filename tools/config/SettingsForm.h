@@ -9,9 +9,12 @@
 //   configtool::FormValues values = form.initialValues();   // ...then the user edits them
 //   if (std::optional<Settings> changed = form.apply(values, problem)) save(*changed);
 //
-// A stored value the lists do not offer (a spin level outside the offered
-// levels, a display mode outside the table) gets an entry of its own, so that
-// it is shown and, unless another entry is chosen, written back unchanged.
+// The display modes offered are the desktop's own and the table rows the
+// screen can show (on Windows as EnumDisplaySettings lists them; every row
+// where the system does not say). A stored value the lists do not offer (a
+// spin level outside the offered levels, a mode the screen lacks, a display
+// mode outside the table) gets an entry of its own, so that it is shown and,
+// unless another entry is chosen, written back unchanged.
 // Likewise the mouse byte: only exactly 1 means "mouse motion ends the run",
 // and a stored byte is kept as long as the check box keeps its meaning.
 #pragma once
@@ -21,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/DisplayMode.h"
 #include "settings/Settings.h"
 #include "tools/config/SettingsFile.h"
 
@@ -44,9 +48,13 @@ double degreesPerSecond(std::int32_t level);
 // "9.0 degrees per second (level 7, the default)"; an unusable level says
 // which speed is used instead.
 std::string spinLabel(std::int32_t level);
-// Why the values shown are the defaults ("No settings file yet: ..."), or an
-// empty text when they came from the file.
-std::string defaultsNote(FileState state);
+// Where the values shown come from when it is not the user's own file ("No
+// settings file yet: these are the defaults."); an empty text when they came
+// from it.
+std::string sourceNote(const SettingsFile& file);
+// The last start-up failure in a sentence for the user; empty when none is
+// recorded.
+std::string lastFailureNote();
 
 // The state of the dialog's controls.
 struct FormValues {
@@ -58,7 +66,9 @@ struct FormValues {
 
 class SettingsForm {
 public:
-    explicit SettingsForm(const Settings& settings);
+    // screenModes: the modes the screen can show, each as width, height and
+    // bits per pixel; empty when the system does not say.
+    explicit SettingsForm(const Settings& settings, const std::vector<DisplayMode>& screenModes = {});
 
     const std::vector<Choice>& modeChoices() const { return modes_; }
     const std::vector<Choice>& spinChoices() const { return spins_; }

@@ -1,12 +1,12 @@
-// config.exe: shows and changes the screensaver's settings file "cfg" in the
-// installation directory. The screensaver's configure mode starts it without
+// config.exe: shows and changes the screensaver's settings: the user's own
+// file "cfg", which it writes, or until there is one the installation's (see
+// settings/UserFiles.h). The screensaver's configure mode starts it without
 // arguments, which shows the settings (on Windows in a dialog that can change
 // them, see Frontend.h); options change the settings they name and keep every
-// other field of the file as it was.
+// other field as it was.
 #include <cstdio>
 #include <string>
 
-#include "settings/RegistryValue.h"
 #include "tools/config/Frontend.h"
 #include "tools/config/Options.h"
 #include "tools/config/Report.h"
@@ -15,7 +15,7 @@
 using namespace configtool;
 
 int main(int argc, char** argv) {
-    if (argc < 2) return showSettings(readSettingsFile(pathSetting.getWithSuffix("cfg")));
+    if (argc < 2) return showSettings(readSettingsFile());
 
     const Output output = useConsole();
     Changes changes;
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    SettingsFile file = readSettingsFile(pathSetting.getWithSuffix("cfg"));
+    SettingsFile file = readSettingsFile();
     if (changes.displayMode) file.settings.setDisplayMode(*changes.displayMode);
     if (changes.spinLevel) file.settings.setSpinLevel(*changes.spinLevel);
     if (changes.phaseSeconds) file.settings.setPhaseSeconds(*changes.phaseSeconds);
@@ -40,11 +40,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (file.state == FileState::Unreadable) {
-        std::fprintf(output.err,
-                     "%s: the old file was not readable; the settings not named started from the defaults.\n",
-                     kProgram);
+        std::fprintf(output.err, "%s: %s was not readable; the settings not named started from the defaults.\n",
+                     kProgram, file.readFrom.c_str());
     }
     file.state = FileState::Read;
+    file.readFrom = file.name;
     printSettings(output.out, file);
     return 0;
 }

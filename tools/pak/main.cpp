@@ -61,13 +61,27 @@ bool readWholeFile(const std::string& path, std::vector<unsigned char>& out) {
     return !in.bad();
 }
 
-// Archive(path) ends the process silently when the file cannot be opened;
-// check first so that the user gets a reason.
-bool canOpen(const std::string& path) { return static_cast<bool>(std::ifstream(path, std::ios::binary)); }
+// Reads the archive at path whole. Not with Archive(path), which ends the
+// process without a reason when the file cannot be opened, and records a
+// failure as the screensaver's own; the messages here are the same.
+bool readArchive(const std::string& path, Archive& archive, int& status) {
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes)) {
+        status = fail("cannot open archive " + path);
+        return false;
+    }
+    if (!archive.loadBytes(bytes.data(), bytes.size())) {
+        std::fprintf(stderr, "Corrupt archive: %s\n", path.c_str());
+        status = 1;
+        return false;
+    }
+    return true;
+}
 
 int list(const std::string& path) {
-    if (!canOpen(path)) return fail("cannot open archive " + path);
-    Archive archive(path.c_str());
+    Archive archive;
+    int status = 0;
+    if (!readArchive(path, archive, status)) return status;
     for (std::size_t i = 0; i < archive.entryCount(); ++i) {
         std::printf("%10d  %s\n", static_cast<int>(archive.entryAt(i).size), archive.nameAt(i).c_str());
     }
@@ -106,8 +120,9 @@ bool safeEntryName(const std::string& name) {
 }
 
 int extract(const std::string& path, const std::string& prefix) {
-    if (!canOpen(path)) return fail("cannot open archive " + path);
-    Archive archive(path.c_str());
+    Archive archive;
+    int status = 0;
+    if (!readArchive(path, archive, status)) return status;
     for (std::size_t i = 0; i < archive.entryCount(); ++i) {
         if (!safeEntryName(archive.nameAt(i))) {
             return fail("refusing to extract entry '" + archive.nameAt(i) + "': not a plain file name");

@@ -1,6 +1,8 @@
 // RegistryValue against the real registry (Wine's, when the cross build runs
 // its tests): "Path" as an installer writes it, the fallback to the
-// executable's folder, and starting a program from the installation folder.
+// executable's folder, and starting a program from an installation folder
+// whose name is outside the ANSI code page (this program runs with the UTF-8
+// code page of the programs' manifest, as they do).
 //
 // Every case writes HKEY_LOCAL_MACHINE\Software\Quorvane\Calvetrin\Settings
 // and puts back what was there before. All such cases live in this one
@@ -104,6 +106,16 @@ protected:
         for (const std::string& level : createdLevels) RegDeleteKeyA(HKEY_LOCAL_MACHINE, level.c_str());
     }
 
+    // As an installer writes it: in UTF-16, given here in UTF-8.
+    void setPathUnicode(const std::string& text) {
+        std::wstring wide(text.size() + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()))));
+        ASSERT_EQ(RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                 static_cast<DWORD>(wide.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
     void setPath(const std::string& bytes, DWORD type = REG_SZ) {
         ASSERT_EQ(RegSetValueExA(key, "Path", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                  static_cast<DWORD>(bytes.size())),
@@ -149,11 +161,14 @@ TEST_F(RegistryValueWindowsTest, WithoutPathValueTheTextIsTheExecutablesFolder) 
 }
 
 TEST_F(RegistryValueWindowsTest, LaunchStartsTheProgramInItsOwnFolderAndReturnsWithoutWaiting) {
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the test program lacks the programs' manifest";
     ScratchFolder scratch;
-    const std::string install = scratch.path + "install dir\\";
+    // "Calvetrin Ω 日本", in UTF-8.
+    const std::string install = scratch.path + "Calvetrin \xCE\xA9 \xE6\x97\xA5\xE6\x9C\xAC\\";
     ASSERT_TRUE(CreateDirectoryA(install.c_str(), nullptr));
     ASSERT_TRUE(CopyFileA((ownFolder() + "launch_probe.exe").c_str(), (install + "config.exe").c_str(), TRUE));
-    setPath(sz(install));
+    setPathUnicode(install);
+    EXPECT_EQ(RegistryValue(kKey, "Path").get(), install);
 
     // The probe waits for "go" (at most 30 s) and reports "no go" without it.
     // "go" is created only after launchProgram has returned: had it waited

@@ -1,5 +1,6 @@
 // config.exe end to end: a temporary installation directory named by a
-// registry file, the settings file bytes before and after each run, exit codes.
+// registry file and a temporary user folder (XDG_CONFIG_HOME), the settings
+// files' bytes before and after each run, exit codes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -40,6 +41,8 @@ protected:
                              "[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n\"Path\"=\"" +
                                  install + "\"\n");
         env.emplace("CALVETRIN_REGISTRY", dir.file("registry.reg").c_str());
+        userFolder.emplace("XDG_CONFIG_HOME", dir.file("config").c_str());
+        userCfg = dir.file("config") + "/calvetrin/cfg";
     }
 
     Outcome run(const std::vector<std::string>& args) {
@@ -51,39 +54,68 @@ protected:
                    testfiles::readFile(dir.file("err")).value_or("")};
     }
 
-    std::string cfg() { return testfiles::readFile(install + "cfg").value_or("<missing>"); }
+    // The user's own settings file, which config.exe writes.
+    std::string cfg() { return testfiles::readFile(userCfg).value_or("<missing>"); }
 
-    // Nothing but cfg may be left in the installation directory.
+    // Nothing but cfg may be left in the user's folder, and the installation
+    // directory is never written.
     void expectNoLeftovers() {
-        for (const auto& entry : std::filesystem::directory_iterator(install)) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.file("config") + "/calvetrin")) {
             EXPECT_EQ(entry.path().filename(), "cfg");
         }
+        EXPECT_FALSE(std::filesystem::exists(install + "cfg"));
     }
 
     TempDir dir;
     std::string install;
+    std::string userCfg;
     std::optional<ScopedEnv> env;
+    std::optional<ScopedEnv> userFolder;
 };
 
-TEST_F(ConfigTool, WithoutOptionsItShowsAndWritesNothing) {
+TEST_F(ConfigTool, ShowsTheUsersOwnFileElseTheInstallationsElseTheDefaultsAndWritesNothing) {
     Outcome shown = run({});
     EXPECT_EQ(shown.exitCode, 0);
-    EXPECT_NE(shown.out.find(install + "cfg"), std::string::npos) << shown.out;
-    EXPECT_NE(shown.out.find("defaults"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Settings file: " + userCfg + "\n  (No settings file yet: these are the defaults.)"),
+              std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Phase seconds: 15"), std::string::npos) << shown.out;
-    EXPECT_FALSE(std::filesystem::exists(install + "cfg"));
 
+    // The installation's file is every user's default until they have one.
     testfiles::writeFile(install + "cfg", cfgBytes(1, 14, 9, 20));
     shown = run({});
     EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.out.find("these are the installation's.)\nRead from:     " + install + "cfg\n"), std::string::npos)
+        << shown.out;
     EXPECT_NE(shown.out.find("1280x1024, 32 bits"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Spin level:    9 (10 degrees per second)"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Mouse motion ends the run: yes"), std::string::npos) << shown.out;
-    EXPECT_EQ(cfg(), cfgBytes(1, 14, 9, 20));
+
+    // The user's own file comes first; a damaged one still means the defaults.
+    std::filesystem::create_directories(dir.file("config") + "/calvetrin");
+    testfiles::writeFile(userCfg, cfgBytes(0, 6, 12, 30));
+    shown = run({});
+    EXPECT_NE(shown.out.find("Settings file: " + userCfg + "\nDisplay mode:  1024x768, 32 bits"), std::string::npos)
+        << shown.out;
+    testfiles::writeFile(userCfg, "short");
+    shown = run({});
+    EXPECT_NE(shown.out.find("(Your settings file could not be read: these are the defaults.)"), std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("Phase seconds: 15"), std::string::npos) << shown.out;
+    EXPECT_EQ(cfg(), "short");
+    EXPECT_EQ(testfiles::readFile(install + "cfg"), cfgBytes(1, 14, 9, 20));
+}
+
+TEST_F(ConfigTool, AnOptionStartsFromTheInstallationsSettingsAndWritesTheUsersOwnFile) {
+    testfiles::writeFile(install + "cfg", cfgBytes(1, 14, 9, 20));
+    Outcome changed = run({"--spin", "12"});
+    EXPECT_EQ(changed.exitCode, 0) << changed.err;
+    EXPECT_EQ(cfg(), cfgBytes(1, 14, 12, 20));
+    EXPECT_EQ(testfiles::readFile(install + "cfg"), cfgBytes(1, 14, 9, 20));
 }
 
 TEST_F(ConfigTool, EachOptionChangesOnlyItsOwnField) {
-    testfiles::writeFile(install + "cfg", cfgBytes(2, 3, 9, 20));
+    std::filesystem::create_directories(dir.file("config") + "/calvetrin");
+    testfiles::writeFile(userCfg, cfgBytes(2, 3, 9, 20));
     EXPECT_EQ(run({"--spin", "12"}).exitCode, 0);
     EXPECT_EQ(cfg(), cfgBytes(2, 3, 12, 20));
     EXPECT_EQ(run({"--mode", "1280x1024x32"}).exitCode, 0);
@@ -105,7 +137,8 @@ TEST_F(ConfigTool, WritesAFreshFileWhenThereIsNone) {
 
 TEST_F(ConfigTool, RefusesValuesTheScreensaverCannotUse) {
     const std::string before = cfgBytes(0, 5, 7, 15);
-    testfiles::writeFile(install + "cfg", before);
+    std::filesystem::create_directories(dir.file("config") + "/calvetrin");
+    testfiles::writeFile(userCfg, before);
     const std::vector<std::vector<std::string>> bad = {
         {"--mode", "19"},          {"--mode", "-1"},          {"--mode", "1920x1080x32"}, {"--mode", "640x480"},
         {"--mode", "big"},         {"--phase", "0"},          {"--phase", "-4"},          {"--phase", "715828"},
@@ -124,11 +157,12 @@ TEST_F(ConfigTool, RefusesValuesTheScreensaverCannotUse) {
 
 TEST_F(ConfigTool, AFailedWriteLeavesTheOldStateAndNoTemporaryFile) {
     // A directory where the file should be: the rename cannot replace it.
-    std::filesystem::create_directory(install + "cfg");
+    std::filesystem::create_directories(userCfg);
     Outcome failed = run({"--spin", "8"});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_NE(failed.err.find("unchanged"), std::string::npos) << failed.err;
-    EXPECT_TRUE(std::filesystem::is_directory(install + "cfg"));
+    EXPECT_NE(failed.err.find("cannot replace " + userCfg + "; the settings are unchanged"), std::string::npos)
+        << failed.err;
+    EXPECT_TRUE(std::filesystem::is_directory(userCfg));
     expectNoLeftovers();
 }
 

@@ -1,14 +1,17 @@
-// The settings dialog's model: the drop-down entries, the record turned into
-// control values and back with every hidden field kept, the phase box's
-// validation, and the settings file's states with their notes.
+// The settings dialog's model: the drop-down entries (the display modes the
+// screen offers), the record turned into control values and back with every
+// hidden field kept, the phase box's validation, and the notes on where the
+// values came from and on the last start-up failure.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/tests/TestFiles.h"
 #include "settings/tests/SettingsBytes.h"
+#include "settings/UserFiles.h"
 #include "tools/config/SettingsFile.h"
 #include "tools/config/SettingsForm.h"
 
@@ -127,28 +130,45 @@ TEST(SettingsForm, RefusesAPhaseTheScreensaverCannotUseAndAnEmptyChoice) {
     EXPECT_TRUE(form.apply(values, problem)) << problem;
 }
 
-TEST(SettingsFile, AMissingOrDamagedFileGivesTheDefaultsWithANote) {
-    testfiles::TempDir dir;
-    const std::string name = dir.file("cfg");
-    configtool::SettingsFile file = configtool::readSettingsFile(name);
-    EXPECT_EQ(file.state, FileState::Missing);
-    EXPECT_EQ(file.name, name);
-    EXPECT_NE(configtool::defaultsNote(file.state).find("defaults"), std::string::npos);
-
-    const std::string good = cfgBytes(1, 14, 9, 20);
-    testfiles::writeFile(name, good.substr(0, good.size() - 1));
-    file = configtool::readSettingsFile(name);
-    EXPECT_EQ(file.state, FileState::Unreadable);
-    EXPECT_EQ(toBytes(file.settings), toBytes(Settings{}));
-    EXPECT_NE(configtool::defaultsNote(file.state).find("defaults"), std::string::npos);
-    EXPECT_NE(configtool::defaultsNote(file.state), configtool::defaultsNote(FileState::Missing));
-
+TEST(SettingsForm, OffersTheModesTheScreenShowsAndKeepsAStoredOneItLacks) {
+    const std::vector<DisplayMode> screen = {{1024, 768, 32}, {800, 600, 32}, {1024, 768, 16}, {1920, 1080, 32}};
+    const SettingsForm form(fromBytes(cfgBytes(0, 18, 7, 15)), screen);
+    std::vector<std::int32_t> rows;
+    for (const auto& choice : form.modeChoices()) rows.push_back(choice.value);
+    EXPECT_EQ(rows, (std::vector<std::int32_t>{0, 4, 5, 6, 18}));
+    EXPECT_EQ(form.modeChoices()[2].label, "1024x768, 16 bits");
+    EXPECT_EQ(form.modeChoices()[4].label, "1600x1200, 32 bits (not available on this display)");
+    // Untouched, the stored mode is kept; another choice replaces it.
     std::string problem;
-    ASSERT_TRUE(configtool::writeSettingsFile(name, fromBytes(good), problem)) << problem;
-    file = configtool::readSettingsFile(name);
-    EXPECT_EQ(file.state, FileState::Read);
-    EXPECT_EQ(toBytes(file.settings), good);
-    EXPECT_EQ(configtool::defaultsNote(file.state), "");
+    FormValues values = form.initialValues();
+    EXPECT_EQ(values.modeIndex, 4);
+    EXPECT_EQ(toBytes(*form.apply(values, problem)), cfgBytes(0, 18, 7, 15));
+    values.modeIndex = 3;
+    EXPECT_EQ(toBytes(*form.apply(values, problem)), cfgBytes(0, 6, 7, 15));
+}
+
+TEST(SettingsForm, NotesSayWhereTheValuesCameFromAndWhatFailedLast) {
+    configtool::SettingsFile file;
+    file.name = "/home/u/.config/calvetrin/cfg";
+    EXPECT_EQ(configtool::sourceNote(file), "No settings file yet: these are the defaults.");
+    file.readFrom = "/usr/lib/calvetrin/cfg";
+    file.state = FileState::Read;
+    EXPECT_EQ(configtool::sourceNote(file), "No settings of your own yet: these are the installation's.");
+    file.state = FileState::Unreadable;
+    EXPECT_EQ(configtool::sourceNote(file),
+              "The installation's settings file could not be read: these are the defaults.");
+    file.readFrom = file.name;
+    EXPECT_EQ(configtool::sourceNote(file), "Your settings file could not be read: these are the defaults.");
+    file.state = FileState::Read;
+    EXPECT_EQ(configtool::sourceNote(file), "");
+
+    testfiles::TempDir dir;
+    testfiles::ScopedEnv config("XDG_CONFIG_HOME", dir.path().c_str());
+    EXPECT_EQ(configtool::lastFailureNote(), "");
+    recordStartupFailure("Corrupt archive: /opt/calvetrin/main.pak");
+    const std::string note = configtool::lastFailureNote();
+    EXPECT_EQ(note.substr(0, 51), "The screensaver could not start at its last run (20") << note;
+    EXPECT_EQ(note.substr(note.size() - 43), "): Corrupt archive: /opt/calvetrin/main.pak") << note;
 }
 
 }  // namespace

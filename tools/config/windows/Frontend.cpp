@@ -4,6 +4,7 @@
 // it through platform/platform.h, which there is <windows.h>.
 #include "tools/config/Frontend.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -38,9 +39,22 @@ void fillDropDown(HWND dialog, int id, const std::vector<Choice>& choices, int s
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
+// The modes the primary display can show, which the full-screen run uses.
+std::vector<DisplayMode> screenModes() {
+    std::vector<DisplayMode> modes;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+        modes.push_back({static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
+                         static_cast<std::int32_t>(mode.dmBitsPerPel)});
+    }
+    return modes;
+}
+
 void initialise(HWND dialog, const Dialog& d) {
-    const std::string note = defaultsNote(d.file.state);
+    const std::string note = sourceNote(d.file);
     SetDlgItemTextA(dialog, IDC_NOTE, note.empty() ? ("Settings file: " + d.file.name).c_str() : note.c_str());
+    SetDlgItemTextA(dialog, IDC_LAST_FAILURE, lastFailureNote().c_str());
     const FormValues values = d.form.initialValues();
     fillDropDown(dialog, IDC_MODE, d.form.modeChoices(), values.modeIndex);
     fillDropDown(dialog, IDC_SPIN, d.form.spinChoices(), values.spinIndex);
@@ -112,7 +126,7 @@ bool redirected(DWORD which) {
 }  // namespace
 
 int showSettings(const SettingsFile& file) {
-    Dialog dialog{file, SettingsForm(file.settings)};
+    Dialog dialog{file, SettingsForm(file.settings, screenModes())};
     const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
                                            dialogProc, reinterpret_cast<LPARAM>(&dialog));
     if (result <= 0) {

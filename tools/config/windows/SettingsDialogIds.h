@@ -11,3 +11,4 @@
 #define IDC_PHASE 204        // edit box: seconds each group is shown
 #define IDC_PHASE_RANGE 205  // the accepted range, beside the edit box
 #define IDC_MOUSE 206        // check box: mouse motion ends the run
+#define IDC_LAST_FAILURE 207 // two lines: the last start-up failure, empty when none is recorded

@@ -5,6 +5,7 @@
 #include "assets/Mesh.h"
 #include "assets/tests/ImageBytes.h"
 #include "assets/tests/TempDir.h"
+#include "platform/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -146,10 +147,13 @@ TEST(PakTool, BadInputFailsWithAReason) {
     EXPECT_NE(r.err.find("bad.obj:3: index out of range in '1/9'"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(tmp.file("bad.mesh")));
 
+    // Said as the screensaver says it, but not recorded as its failure.
     TempDir::write(tmp.file("corrupt.pak"), {5, 0, 0, 0, 1});
+    const testfiles::ScopedEnv userFolder("XDG_CONFIG_HOME", tmp.file("config").c_str());
     r = pak(tmp, "list " + tmp.file("corrupt.pak"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Corrupt archive: " + tmp.file("corrupt.pak") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("config")));
 
     // Option errors: exit status, and no mesh entry written.
     writeText(tmp.file("good.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl glow\nf 1/1 2/1 3/1\n");
