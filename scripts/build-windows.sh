@@ -48,6 +48,21 @@ if [ ! -f "$sdl/prefix/lib/libSDL.a" ] || [ "$(cat "$sdl/stamp" 2>/dev/null)" !=
   ) || { echo "build-windows: SDL build failed, see $sdl/*.log" >&2; exit 1; }
   echo "$sdl_stamp" >"$sdl/stamp"
 fi
+# What the Windows folder tells of this SDL (its NOTICES.txt): the licence
+# and the exact source it was built from.
+mkdir -p "$sdl/notice"
+cp "$sdl/src/tree/COPYING" "$sdl/notice/LGPL-2.1.txt"
+(
+  cd "$sdl/src"
+  dsc=$(ls ./*.dsc)
+  echo "  package $(sed -n 's/^Source: //p' "$dsc"), version $(sed -n 's/^Version: //p' "$dsc")"
+  echo "  (apt-get source $sdl_package=$(sed -n 's/^Version: //p' "$dsc")), whose files are"
+  for f in "${dsc#./}" $(sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ [0-9a-f]\{64\} [0-9]* //p' "$dsc"); do
+    echo "    $f"
+    echo "      SHA-256 $(sha256sum "$f" | cut -d' ' -f1)"
+  done
+  echo "  configured with: ${sdl_configure[*]}"
+) >"$sdl/notice/sdl-source.txt"
 
 # ---- Content for the Windows folder, generated on this machine --------------
 cmake -S . -B "$root/host" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF -DCALVETRIN_BUILD_BENCHMARKS=OFF \

@@ -74,8 +74,15 @@ entries=$("$root/usr/bin/calvetrin-pak" list "$root/$dir/main.pak" | awk '{print
 for entry in sn1 sn11 sn12; do
     [[ " $entries" == *" $entry "* ]] || fail "main.pak has no entry $entry (entries: $entries)"
 done
-shown=$(CALVETRIN_REGISTRY="$root/no-registry.reg" "$root/$dir/config.exe")
-grep -qxF "Settings file: $root/$dir/cfg" <<<"$shown" || fail "config.exe does not use its own directory: $shown"
+# config.exe shows the user's own file (none yet: the defaults) and takes the
+# installation directory, for the default settings, from beside itself.
+shown=$(CALVETRIN_REGISTRY="$root/no-registry.reg" XDG_CONFIG_HOME="$root/user" "$root/$dir/config.exe")
+grep -qxF "Settings file: $root/user/calvetrin/cfg" <<<"$shown" || fail "config.exe does not show the user's file: $shown"
+printf '\3\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\14\0\0\0\17\0\0\0' >"$root/$dir/cfg"
+shown=$(CALVETRIN_REGISTRY="$root/no-registry.reg" XDG_CONFIG_HOME="$root/user" "$root/$dir/config.exe")
+grep -qxF "Read from:     $root/$dir/cfg" <<<"$shown" || fail "config.exe does not fall back to its own directory: $shown"
+rm -f "$root/$dir/cfg"
+grep -q 'stb_image' "$root/usr/share/doc/calvetrin/copyright" || fail "the copyright file lacks stb_image's notice"
 
 for page in "$root"/usr/share/man/man*/*.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
