@@ -37,7 +37,7 @@ folder="$prefix/drive_c/Program Files/Calvetrin"
 system="$prefix/drive_c/windows/system32"
 settings_key='HKLM\Software\Quorvane\Calvetrin\Settings'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Calvetrin'
-files=(calvetrin.scr config.exe calvetrin-pak.exe main.pak preview.ppk README.txt)
+files=(calvetrin.scr config.exe calvetrin-pak.exe main.pak preview.ppk README.txt NOTICES.txt LGPL-2.1.txt MINGW-W64.txt)
 
 # reg_value KEY NAME [VIEW]: the value's data as `reg query` prints it, in the
 # 64-bit view unless VIEW is 32; nothing when there is no such value.
