@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end tests of the Windows folder under Wine and Xvfb (run through
 # tests/with-xvfb.sh): the screensaver's three modes as the screensaver host
-# starts them. Every case runs in its own copy of the folder, in a Wine prefix
+# starts them, a display mode the screen lacks, and start-up failures recorded
+# for the settings dialog. Every case runs in its own copy of the folder, in a Wine prefix
 # of its own that no other test uses (the registry value "Path" is set and
 # removed here). Screenshots and logs stay in $WINE_E2E_OUT.
 #
@@ -75,6 +76,27 @@ else
   wait_exit "$PID" 0
 fi
 
+# ---- A display mode the screen lacks: the desktop's own mode instead -------------------
+# The user's own settings (config.exe writes them into the prefix's profile)
+# ask for 1600x1200, which the 1024x768 screen cannot show.
+user_folder=$WINE_E2E_PREFIX/drive_c/users/$(id -un)/AppData/Roaming/Calvetrin
+install mode-lacking
+wine_run "$INSTALL/config.exe" --mode 1600x1200x32 >"$out/mode-lacking-config.out" 2>&1
+expect "config.exe stored the user's mode" [ -s "$user_folder/cfg" ]
+start mode-lacking "$INSTALL/calvetrin.scr" /s
+if wait_scene mode-lacking; then
+  pass "a mode the screen lacks still draws the scene, full screen in the desktop's mode"
+  xdotool key Escape
+  wait_exit "$PID" 20
+  expect "Escape ends it with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+else
+  fail "a mode the screen lacks: no scene within 60 s"
+  wait_exit "$PID" 0
+fi
+expect "it says which mode it uses instead" \
+  grep -q "^Video mode 1600x1200x32 cannot be shown (.*); using the desktop's 1024x768x" "$out/mode-lacking.err"
+rm -f "$user_folder/cfg"
+
 # ---- Missing and corrupt main.pak -------------------------------------------------------
 install missing
 rm "$INSTALL/main.pak"
@@ -82,6 +104,9 @@ start missing "$INSTALL/calvetrin.scr" /s
 wait_exit "$PID" 60
 expect "a missing main.pak ends the run with 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
 expect "a missing main.pak ends it without a message" [ ! -s "$out/missing.out" -a ! -s "$out/missing.err" ]
+# What the settings dialog tells of the last failure (tests/windows/config_dialog_test.cpp).
+expect "and is recorded for the settings dialog" \
+  [ "$(sed -n 2p "$user_folder/startup-failure.txt" | tr -d '\r')" = "Cannot open archive: $(winpath "$INSTALL")\\main.pak" ]
 
 install corrupt
 head -c 100 "$WINE_E2E_DIST/main.pak" >"$INSTALL/main.pak"
@@ -90,6 +115,8 @@ wait_exit "$PID" 60
 expect "a corrupt main.pak ends the run with 1 (got $EXIT_CODE)" [ "$EXIT_CODE" = 1 ]
 expect "a corrupt main.pak is named in one line" \
   [ "$(cat "$out/corrupt.out" "$out/corrupt.err" | tr -d '\r')" = "Corrupt archive: $(winpath "$INSTALL")\\main.pak" ]
+expect "and recorded for the settings dialog" \
+  [ "$(sed -n 2p "$user_folder/startup-failure.txt" | tr -d '\r')" = "Corrupt archive: $(winpath "$INSTALL")\\main.pak" ]
 
 # ---- Configure: "/c" and "/c:1234" start config.exe and return at once ----------------
 for word in /c /c:1234; do
