@@ -28,7 +28,10 @@
 ; Uninstalling removes every file and registry value the installer made, the
 ; folders it made for the installation, and the current user's choice of
 ; screensaver when that is Calvetrin. The user's own settings stay unless the
-; user agrees to remove them; a silent uninstall (/S) keeps them.
+; user agrees to remove them; a silent uninstall (/S) keeps them. Add/Remove
+; Programs starts the uninstaller in place ("_?=" on its command line), so
+; that whoever starts it waits for it and gets its exit code; what it cannot
+; delete while it runs (itself, and so its folder) goes right after it ends.
 ;
 ; Both run silently with /S. The installer is a 64-bit program: the 32-bit
 ; stubs would not run where only 64-bit Windows programs can, and a 64-bit
@@ -90,6 +93,8 @@ Page custom InstalledPage InstalledPageLeave
 ; The folder and version of an installation already there, or empty.
 Var previousFolder
 Var previousVersion
+; The topmost folder the installation made, as the uninstaller reads it.
+Var madeFolder
 
 Function .onInit
   SetRegView 64
@@ -303,8 +308,9 @@ Section "Calvetrin"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Quorvane"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\calvetrin.scr,0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; In place, and waited for: see the top of this file.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ; In KiB, as Add/Remove Programs shows it: the folder and the system copy.
@@ -336,7 +342,7 @@ FunctionEnd
 
 Section "Uninstall"
   ; Read before the entry goes: the topmost folder the installation made.
-  ReadRegStr $8 HKLM "${UNINSTALL_KEY}" "MadeFolder"
+  ReadRegStr $madeFolder HKLM "${UNINSTALL_KEY}" "MadeFolder"
 
   ; The current user's screensaver, when it is this one (by any path: the
   ; system folder's copy, or the folder's own .scr chosen with "Install").
@@ -363,7 +369,9 @@ Section "Uninstall"
   !insertmacro REMOVE_FILE "$INSTDIR\NOTICES.txt"
   !insertmacro REMOVE_FILE "$INSTDIR\LGPL-2.1.txt"
   !insertmacro REMOVE_FILE "$INSTDIR\MINGW-W64.txt"
-  !insertmacro REMOVE_FILE "$INSTDIR\uninstall.exe"
+  ; Itself, when it runs from a copy; when it runs in place this fails and
+  ; un.RemoveAfterExit deletes it.
+  Delete "$INSTDIR\uninstall.exe"
   ; Left behind only when a replacement was still pending.
   Delete "$INSTDIR\*.new"
   Delete "$SYSDIR\calvetrin.scr.new"
@@ -392,16 +400,20 @@ Section "Uninstall"
     RMDir "$INSTDIR"
   ${EndIf}
   ; The empty folders above it that the installation made.
-  ${If} $8 != ""
-    StrLen $1 $8
+  ${If} $madeFolder != ""
+    StrLen $1 $madeFolder
     StrCpy $0 $INSTDIR
-    ${DoWhile} $0 != $8
+    ${DoWhile} $0 != $madeFolder
       ${GetParent} $0 $0
       StrCpy $2 $0 $1
-      ${If} $2 != $8
+      ${If} $2 != $madeFolder
         ${Break}
       ${EndIf}
-      RMDir "$0"
+      ${If} ${RebootFlag}
+        RMDir /REBOOTOK "$0"
+      ${Else}
+        RMDir "$0"
+      ${EndIf}
     ${Loop}
   ${EndIf}
 
@@ -412,17 +424,40 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-; The uninstaller runs as a copy of itself in a folder of its own under TEMP
-; (~nsu*.tmp), which it cannot remove while it runs: a hidden command prompt
-; removes it once the copy has ended.
-Function un.RemoveOwnCopy
+; What the uninstaller cannot delete while it runs goes once it has ended: a
+; hidden command prompt waits for that (checking once a second, for at most
+; a minute) and removes it. Started in place, that is uninstall.exe itself
+; and the empty folders it leaves ($INSTDIR and those above it that the
+; installation made); started otherwise, it runs as a copy of itself in a
+; folder of its own under TEMP (~nsu*.tmp), which goes instead.
+Function un.RemoveAfterExit
   ${GetParent} $EXEDIR $0
   ${GetFileName} $EXEDIR $1
   StrCpy $1 $1 4
   ${If} $0 == $TEMP
   ${AndIf} $1 == "~nsu"
-    ExecShell "" "$SYSDIR\cmd.exe" '/d /c for /l %i in (1,1,60) do (ping -n 2 127.0.0.1 >nul & rd /s /q "$EXEDIR" 2>nul & if not exist "$EXEDIR" exit 0)' SW_HIDE
+    StrCpy $2 "$EXEDIR"
+    StrCpy $3 'rd /s /q "$EXEDIR" 2>nul'
+  ${ElseIf} $EXEPATH == "$INSTDIR\uninstall.exe"
+    StrCpy $2 "$EXEPATH"
+    StrCpy $3 'del "$EXEPATH" 2>nul & rd "$INSTDIR" 2>nul'
+    ${If} $madeFolder != ""
+      StrLen $4 $madeFolder
+      StrCpy $0 $INSTDIR
+      ${DoWhile} $0 != $madeFolder
+        ${GetParent} $0 $0
+        StrCpy $5 $0 $4
+        ${If} $5 != $madeFolder
+          ${Break}
+        ${EndIf}
+        StrCpy $3 '$3 & rd "$0" 2>nul'
+      ${Loop}
+    ${EndIf}
+  ${Else}
+    Return
   ${EndIf}
+  SetOutPath "$TEMP"
+  ExecShell "" "$SYSDIR\cmd.exe" '/d /c for /l %i in (1,1,60) do (ping -n 2 127.0.0.1 >nul & $3 & if not exist "$2" exit 0)' SW_HIDE
 FunctionEnd
 
 Function un.onUninstSuccess
@@ -431,9 +466,9 @@ Function un.onUninstSuccess
     MessageBox MB_YESNO|MB_ICONEXCLAMATION "Some Calvetrin files were in use by another program and are removed when Windows next starts.$\r$\n$\r$\nRestart Windows now?" /SD IDNO IDNO +2
     Reboot
   ${EndIf}
-  Call un.RemoveOwnCopy
+  Call un.RemoveAfterExit
 FunctionEnd
 
 Function un.onUninstFailed
-  Call un.RemoveOwnCopy
+  Call un.RemoveAfterExit
 FunctionEnd
