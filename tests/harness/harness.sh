@@ -1,0 +1,189 @@
+# The end-to-end test harness, sourced by every end-to-end script (Linux full
+# screen, preview, hack, xscreensaver, the Windows folder and installer under
+# Wine) and by scripts/showcase.sh. It owns the script's output directory,
+# the processes it starts and its private X servers, and ends them all on any
+# exit, clients first. Checks are counted: each prints "ok: WHAT" or
+# "FAIL: WHAT", and end_checks exits 1 when any failed.
+#
+#   source "$(dirname "$0")/../harness/harness.sh"
+#   harness_init "$OUT_DIR"                  # emptied; logs and screenshots go there
+#   start_xserver 1024x768x24                # exports DISPLAY
+#   write_registry "$OUT/reg" "$INSTALL"     # then export CALVETRIN_REGISTRY="$OUT/reg"
+#   start saver "$CALVETRIN_EXE" /s          # $PID; output in $OUT/saver.out and .err
+#   expect "the scene shows" wait_scene saver 60
+#   xdotool key Escape
+#   expect_exit "Escape ends the run" 0 "$PID" 20
+#   end_checks
+#
+# GL_PRELOAD (sanitizer builds): what `start` preloads into the program under
+# test (see with-xvfb.sh --preload). The functions also work under `set -e`.
+set -u
+trap "" PIPE
+HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+# expect WHAT COMMAND...: passes when the command succeeds; returns its verdict.
+expect() {
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what" && return 1; fi
+}
+# num_between VALUE LOW HIGH: floating-point comparison of measured figures.
+num_between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }'; }
+end_checks() {
+  [ "$failures" -eq 0 ] || { echo "$failures check(s) failed; output in $OUT" >&2 && exit 1; }
+  echo "all checks passed; output in $OUT"
+  exit 0
+}
+
+harness_pids=() harness_servers=() harness_at_exit=() harness_tmp=""
+# harness_init [DIR]: $OUT is DIR, made empty, or else a scratch directory
+# removed on exit.
+harness_init() {
+  if [ -n "${1:-}" ]; then
+    rm -rf "$1" && mkdir -p "$1" && OUT=$(cd "$1" && pwd)
+  else
+    OUT=$(mktemp -d "${TMPDIR:-/tmp}/calvetrin-test.XXXXXX") && harness_tmp=$OUT
+  fi
+}
+# at_exit COMMAND: a shell command run on exit, before the processes end.
+at_exit() { harness_at_exit+=("$1"); }
+harness_cleanup() {
+  local c
+  for c in "${harness_at_exit[@]}"; do eval "$c" >/dev/null 2>&1 || true; done
+  [ ${#harness_pids[@]} -eq 0 ] || stop "${harness_pids[@]}"
+  [ ${#harness_servers[@]} -eq 0 ] || stop "${harness_servers[@]}"
+  wait "${harness_pids[@]}" "${harness_servers[@]}" 2>/dev/null || true
+  [ -z "$harness_tmp" ] || rm -rf "$harness_tmp"
+}
+trap harness_cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# running PID: the process exists and has not ended (a zombie has ended).
+running() { [[ "$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/${1:-none}/stat" 2>/dev/null)" == [^Z] ]]; }
+# start NAME COMMAND...: COMMAND in the background as $PID, with $GL_PRELOAD;
+# its output goes to $OUT/NAME.out and $OUT/NAME.err.
+start() {
+  LD_PRELOAD="${GL_PRELOAD:-${LD_PRELOAD:-}}" "${@:2}" >"$OUT/$1.out" 2>"$OUT/$1.err" &
+  PID=$!
+  harness_pids+=("$PID")
+}
+# wait_exit PID SECONDS: waits for the process to end and sets EXIT_CODE; one
+# still running after SECONDS is killed (EXIT_CODE=timeout, status 1).
+wait_exit() {
+  local deadline=$((SECONDS + $2))
+  while running "$1"; do
+    if [ "$SECONDS" -ge "$deadline" ]; then
+      kill -KILL "$1" 2>/dev/null || true
+      wait "$1" 2>/dev/null || true
+      EXIT_CODE=timeout
+      return 1
+    fi
+    sleep 0.1
+  done
+  EXIT_CODE=0
+  wait "$1" 2>/dev/null || EXIT_CODE=$?
+}
+# expect_exit WHAT CODE PID SECONDS: the process ends within SECONDS with CODE.
+expect_exit() {
+  wait_exit "$3" "$4"
+  expect "$1 (exit code $EXIT_CODE after at most $4 s, expected $2)" [ "$EXIT_CODE" = "$2" ]
+}
+# stop PID...: SIGTERM, then SIGKILL to what still runs 10 s later.
+stop() {
+  local deadline=$((SECONDS + 10)) pid alive
+  kill -TERM "$@" 2>/dev/null || true
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    alive=0
+    for pid in "$@"; do running "$pid" && alive=1; done
+    [ "$alive" = 1 ] || return 0
+    sleep 0.1
+  done
+  kill -KILL "$@" 2>/dev/null || true
+}
+# wait_for SECONDS COMMAND...: polls COMMAND until it succeeds, for SECONDS.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  until "${@:2}"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.2 || return 1; done
+}
+
+# start_xserver [SIZE [XVFB OPTION...]]: a private Xvfb (default 1024x768x24,
+# black root window, GLX) as $XVFB_PID; exports DISPLAY and Mesa's software
+# renderer. Ends the script when no server answers within 30 s.
+start_xserver() {
+  local fd_file
+  fd_file=$(mktemp "$OUT/xvfb-display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -br +extension GLX "${@:2}" \
+    3>"$fd_file" 2>>"$OUT/xvfb.log" &
+  XVFB_PID=$!
+  harness_servers+=("$XVFB_PID")
+  # A machine busy with other tests can be slow to start a server.
+  for _ in $(seq 600); do
+    if [ -s "$fd_file" ]; then
+      export DISPLAY=":$(head -n1 "$fd_file")" LIBGL_ALWAYS_SOFTWARE=1
+      unset XSCREENSAVER_WINDOW
+      return 0
+    fi
+    running "$XVFB_PID" || break
+    sleep 0.05
+  done
+  echo "FAIL: Xvfb did not start:" >&2
+  cat "$OUT/xvfb.log" >&2
+  exit 1
+}
+
+# shot NAME: a screenshot of the whole screen as $OUT/NAME.png; prints its path.
+shot() { import -window root "$OUT/$1.png" 2>/dev/null && echo "$OUT/$1.png"; }
+# colours FILE [CROP], lit_share FILE [CROP]: the number of distinct colours,
+# and the share of pixels brighter than 8% grey, of the picture or of the
+# crop WxH+X+Y of it.
+colours() { convert "$1" ${2:+-crop "$2" +repage} -format '%k' info:; }
+lit_share() { convert "$1" ${2:+-crop "$2" +repage} -colorspace Gray -threshold 8% -format '%[fx:mean]' info:; }
+# scene_in FILE [CROP]: a scene on black: at least $SCENE_COLOURS colours
+# (default 100), some pixels lit but not nearly all (a window's own
+# background lights all).
+scene_in() {
+  num_between "$(colours "$1" "${2:-}")" "${SCENE_COLOURS:-100}" 1e12 &&
+    num_between "$(lit_share "$1" "${2:-}")" 0.002 0.85
+}
+# wait_scene NAME SECONDS [CROP]: screenshots until one shows a scene; the
+# last is $OUT/NAME.png.
+wait_scene() {
+  local deadline=$((SECONDS + $2))
+  until scene_in "$(shot "$1")" "${3:-}"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.3 || return 1; done
+}
+
+# write_registry FILE DIR: the Linux registry file whose value "Path" names DIR.
+write_registry() {
+  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n"Path"="%s/"\n' \
+    "${2%/}" >"$1"
+}
+# write_cfg FILE QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: a
+# settings file "cfg" (version 3) made byte by byte, for values that
+# config.exe refuses to write.
+write_cfg() {
+  local text="made by the e2e test"
+  { le32 3; le8 "$2"; le32 0; le32 "${5:-0}"; le32 ${#text}; printf '%s' "$text"; le32 0; le32 "$3"; le32 "$4"; } >"$1"
+}
+le8() { printf "\\x$(printf %02x $(($1 & 255)))"; }
+le32() { le8 "$1" && le8 $(($1 >> 8)) && le8 $(($1 >> 16)) && le8 $(($1 >> 24)); }
+
+# wine_prefix DIR: the Wine prefix of wine_run, made afresh on first use;
+# its programs end with the script.
+wine_prefix() {
+  WINE_PREFIX=$1
+  rm -rf "$WINE_PREFIX"
+  at_exit "WINEPREFIX='$WINE_PREFIX' ${WINE_SERVER:-/usr/lib/wine/wineserver} -k"
+}
+# wine_run PROGRAM ARGS...: a Windows program under 64-bit Wine in that prefix.
+wine_run() { "$HARNESS_DIR/wine.sh" "$WINE_PREFIX" "$@"; }
+# winpath PATH: the Windows name of a path on this machine (drive Z:).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# reg_value KEY NAME [VIEW]: the value's data as `reg query` prints it, from
+# the 64-bit view unless VIEW is 32; nothing when there is no such value.
+reg_value() {
+  wine_run reg query "$1" /v "$2" "/reg:${3:-64}" 2>/dev/null | tr -d '\r' | sed -nE "s/^    $2    REG_[A-Z_]+    //p"
+}
