@@ -33,9 +33,10 @@ endfunction()
 
 if(CALVETRIN_BUILD_TESTS)
   enable_testing()
+  add_custom_target(unit_tests)
   if(WIN32)
     # Every cross-built test program runs through Wine, in a prefix of the build's own.
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/windows/wine.sh ${CMAKE_BINARY_DIR}/wine)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/harness/wine.sh ${CMAKE_BINARY_DIR}/wine)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -59,27 +60,22 @@ if(CALVETRIN_SANITIZE)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
     OUTPUT_VARIABLE calvetrin_preload_asan OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(calvetrin_lib_dirs /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib)
-  find_file(CALVETRIN_LIBGL libGL.so.1 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH)
-  find_file(CALVETRIN_LIBGLX_MESA libGLX_mesa.so.0 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH)
+  find_file(CALVETRIN_LIBGL libGL.so.1 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH REQUIRED)
+  find_file(CALVETRIN_LIBGLX_MESA libGLX_mesa.so.0 PATHS ${calvetrin_lib_dirs} NO_DEFAULT_PATH REQUIRED)
   find_file(CALVETRIN_SWRAST_DRI swrast_dri.so PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/dri /usr/lib/dri
-    NO_DEFAULT_PATH)
-  if(EXISTS "${calvetrin_preload_asan}" AND CALVETRIN_LIBGL AND CALVETRIN_LIBGLX_MESA AND CALVETRIN_SWRAST_DRI)
-    set(CALVETRIN_GL_PRELOAD
-        "${calvetrin_preload_asan} ${CALVETRIN_LIBGL} ${CALVETRIN_LIBGLX_MESA} ${CALVETRIN_SWRAST_DRI}")
-  endif()
+    NO_DEFAULT_PATH REQUIRED)
+  set(CALVETRIN_GL_PRELOAD
+      "${calvetrin_preload_asan} ${CALVETRIN_LIBGL} ${CALVETRIN_LIBGLX_MESA} ${CALVETRIN_SWRAST_DRI}")
 endif()
 
-# Every test that opens a display runs under Xvfb and, in sanitizer builds,
-# through tests/sanitized-display.sh with that preload.
-set(calvetrin_display_runner ${CMAKE_SOURCE_DIR}/tests/with-xvfb.sh)
+# Every test that opens a display runs under Xvfb (tests/harness/with-xvfb.sh)
+# and, in sanitizer builds, with that preload.
+set(calvetrin_display_runner ${CMAKE_SOURCE_DIR}/tests/harness/with-xvfb.sh)
 if(CALVETRIN_GL_PRELOAD)
-  list(APPEND calvetrin_display_runner ${CMAKE_SOURCE_DIR}/tests/sanitized-display.sh "${CALVETRIN_GL_PRELOAD}")
+  list(APPEND calvetrin_display_runner --preload "${CALVETRIN_GL_PRELOAD}")
 endif()
 
 function(calvetrin_add_test name)
-  if(NOT CALVETRIN_BUILD_TESTS)
-    return()
-  endif()
   cmake_parse_arguments(T "REAL_GL;XVFB" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   if(WIN32)
     if(NOT name IN_LIST calvetrin_windows_tests)
@@ -109,6 +105,8 @@ function(calvetrin_add_test name)
     else()
       add_test(NAME ${name} COMMAND ${name})
       set_tests_properties(${name} PROPERTIES LABELS "unit" TIMEOUT 300)
+      # The target unit_tests builds exactly what `ctest -L unit` runs.
+      add_dependencies(unit_tests ${name})
     endif()
   endif()
   # No registry file, and a user folder of the test's own: a test never reads

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# The screensaver in a window that another program owns, end to end, on a
+# private Xvfb. xparent (xparent.cpp) plays the owner, driven through two
+# named pipes: commands in, one answer line each out.
+#   preview  "/p" and the id of xparent's window, in an installation
+#            directory of its own: what it paints is read back from the X
+#            server; one more private Xvfb goes away under a running preview.
+#   hack     hack mode as xscreensaver uses it: it draws in the window and
+#            nowhere else, follows its size, ignores keys and clicks, paces
+#            its frames, and ends with 0 on SIGTERM and when the window goes.
+# usage: window_e2e.sh preview|hack PROGRAM XPARENT MAIN_PAK OUT_DIR
+source "$(dirname "$0")/../harness/harness.sh"
+program=$2 xparent=$3 main_pak=$4
+harness_init "$5"
+start_xserver
+
+# start_xparent: a new xparent on $DISPLAY; its window id is $window (0 when
+# it did not start). xparent_ask COMMAND...: its answer is $REPLY.
+start_xparent() {
+  coproc XPARENT { exec "$xparent"; }
+  harness_pids+=("$XPARENT_PID")
+  read -r -t 20 window <&"${XPARENT[0]}" || { fail "xparent did not start" && window=0; }
+}
+xparent_ask() { REPLY="" && echo "$*" >&"${XPARENT[1]}" && read -r -t 120 REPLY <&"${XPARENT[0]}" || REPLY="no answer"; }
+stop_xparent() { { echo quit >&"${XPARENT[1]}"; } 2>/dev/null; wait "$XPARENT_PID" 2>/dev/null; }
+# new_case NAME: an installation directory $install named by its registry file.
+new_case() {
+  name=$1 install=$OUT/$1 && mkdir -p "$install" && write_registry "$OUT/$1.reg" "$install"
+  export CALVETRIN_REGISTRY=$OUT/$1.reg
+}
+
+case ${1:?} in
+preview)
+  # picture PATTERN W H: xparent's test picture as the case's preview.ppk.
+  picture() { "$xparent" picture "$install/preview.ppk" "$@" || fail "$name: cannot write the test picture"; }
+  # shows PATTERN W H: the parent window shows that picture, the rest of it in
+  # the background colour
+  # (within 20 s: a sanitizer build paints much more slowly).
+  shows() { xparent_ask expect "$1" "$2" "$3" 20000 && [ "$REPLY" = ok ] || { echo "  xparent: $REPLY" >&2 && return 1; }; }
+  # ends_quietly WHY: the preview ends with 0 within 30 s and prints nothing.
+  ends_quietly() {
+    expect_exit "$name: $1 ends the preview" 0 "$PID" 30
+    expect "$name: nothing on stdout" [ ! -s "$OUT/$name.out" ]
+  }
+  # Paints the picture, repaints it from the file when uncovered, ends when
+  # the parent is destroyed.
+  new_case full
+  picture gradient 152 112
+  start_xparent
+  start full "$program" /p "$window"
+  expect "full: first paint" shows gradient 152 112
+  xparent_ask children
+  expect "full: one child window in the parent (got $REPLY)" [ "$REPLY" = 1 ]
+  xparent_ask cover
+  picture alternate 152 112
+  xparent_ask uncover
+  expect "full: repaint after uncovering" shows alternate 152 112
+  xparent_ask destroy
+  ends_quietly "destroying the parent"
+  stop_xparent
+  # Upper-case /P and a picture smaller than the window (an odd width, so its
+  # rows are padded); a larger one, cut off at the window's edges; a paletted
+  # one, in its palette's colours; none at all: the background only.
+  for c in "small /P gradient 101 77" "large /p gradient 190 140" "palette /p palette 152 112" "missing /p none 0 0"; do
+    read -r name word pattern w h <<<"$c"
+    new_case "$name"
+    [ "$pattern" = none ] || picture "$pattern" "$w" "$h"
+    start_xparent
+    start "$name" "$program" "$word" "$window"
+    expect "$name: shows the $pattern picture of ${w}x$h" shows "$pattern" "$w" "$h"
+    xparent_ask destroy
+    ends_quietly "destroying the parent"
+    stop_xparent
+  done
+  # No window can be made: a parent that no longer exists, no handle, or a
+  # handle that is not a number. Each ends at once.
+  start_xparent
+  xparent_ask stale
+  for c in "stale $REPLY" nohandle "notanumber window"; do
+    read -r name handle <<<"$c"
+    new_case "$name"
+    start "$name" "$program" /p ${handle:+"$handle"}
+    ends_quietly "a parent it cannot have"
+  done
+  stop_xparent
+  # No X display: the window class is refused.
+  new_case nodisplay
+  start nodisplay env -u DISPLAY "$program" /p 4660
+  expect_exit "nodisplay: the preview ends" 0 "$PID" 30
+  expect "nodisplay: it prints the one line 'dermo'" [ "$(cat "$OUT/nodisplay.out")" = dermo -a "$(wc -l <"$OUT/nodisplay.out")" = 1 ]
+  # The X server goes away while the preview runs: the mode ends.
+  new_case lost
+  picture gradient 152 112
+  main_display=$DISPLAY
+  start_xserver 640x480x24
+  start_xparent
+  start lost "$program" /p "$window"
+  expect "lost: first paint" shows gradient 152 112
+  stop "$XVFB_PID"
+  expect_exit "lost: the X server ending ends the preview" 0 "$PID" 30
+  stop_xparent
+  export DISPLAY=$main_display
+  ;;
+hack)
+  new_case install && ln -s "$main_pak" "$install/main.pak"
+  # rect: the window as a crop geometry "WxH+X+Y", and X Y W H.
+  rect() {
+    read -r x y w h < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+      /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}')
+    crop=${w}x${h}+${x}+${y}
+  }
+  # lit_outside FILE: the lit share of the screen outside the window.
+  lit_outside() { convert "$1" -fill black -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))" png:- | lit_share png:-; }
+  # centred FILE: the lit pixels' bounding box is centred in the window.
+  centred() {
+    read -r cx cy < <(convert "$1" -threshold 8% -trim -format '%[fx:page.x + w / 2] %[fx:page.y + h / 2]' info:)
+    awk -v cx="$cx" -v cy="$cy" -v x="$x" -v y="$y" -v w="$w" -v h="$h" \
+      'BEGIN { exit !(cx > x + w * 0.35 && cx < x + w * 0.65 && cy > y + h * 0.35 && cy < y + h * 0.65) }'
+  }
+  # last_rate LOG: the last frame rate the program reported.
+  last_rate() { sed -n 's/^calvetrin: \([0-9.]*\) frames per second$/\1/p' "$1" | tail -n1; }
+  SCENE_COLOURS=50
+  start_xparent
+  start run "$program" --window-id "$window" --show-fps && pid=$PID
+  rect
+  expect "draws in the ${w}x${h} window within 60 s" wait_scene first 60 "$crop"
+  outside=$(lit_outside "$OUT/first.png")
+  expect "draws nowhere else on the screen (lit outside: $outside)" [ "$outside" = 0 ]
+  xdotool windowsize "$window" 600 440
+  rect
+  resized_centred() { centred "$(shot resized)"; }
+  expect "follows a resize to ${w}x${h}: the scene is centred in it" wait_for 20 resized_centred
+  outside=$(lit_outside "$OUT/resized.png")
+  expect "after the resize still nothing outside the window (lit outside: $outside)" [ "$outside" = 0 ]
+  xdotool mousemove $((x + 20)) $((y + 20)) click 1
+  xdotool key Escape key space key Return
+  sleep 1
+  expect "keys and clicks do not end it" running "$pid"
+  sleep 3 # a few more seconds of frames for the rate below
+  kill -TERM "$pid"
+  expect_exit "SIGTERM ends it" 0 "$pid" 10
+  rate=$(last_rate "$OUT/run.err")
+  expect "frames are paced to about 30 per second by default (last reported: ${rate:-none})" \
+    num_between "${rate:-0}" 3.0001 33
+  stop_xparent
+  start_xparent
+  rect
+  XSCREENSAVER_WINDOW=$(printf '0x%X' "$window") start env "$program" -root -fps 8 -show-fps && pid=$PID
+  expect "-root with XSCREENSAVER_WINDOW in hexadecimal draws in that window" wait_scene env 60 "$crop"
+  wait_for 20 eval '[ "$(grep -c "frames per second" "$OUT/env.err")" -ge 2 ]'
+  rate=$(last_rate "$OUT/env.err")
+  expect "-fps 8 paces it to about 8 frames per second (last reported: ${rate:-none})" num_between "${rate:-0}" 2.0001 9
+  xparent_ask destroy
+  expect_exit "the window's destruction ends it" 0 "$pid" 10
+  stop_xparent
+  expect "nothing unexpected on stderr" [ -z "$(grep -hv 'frames per second' "$OUT/run.err" "$OUT/env.err")" ]
+  start none "$program" --window-id 0x7FFFFFF
+  wait_exit "$PID" 30
+  expect "a window that does not exist: exit 1 and one line (got $EXIT_CODE)" \
+    [ "$EXIT_CODE" = 1 -a "$(wc -l <"$OUT/none.err")" = 1 ]
+  ;;
+esac
+end_checks
