@@ -1,5 +1,6 @@
-# The Debian package, made by `cpack -G DEB` from the install rules of
-# cmake/Install.cmake (scripts/build-deb.sh builds it): calvetrin_<version>_<arch>.deb.
+# The Debian package calvetrin_<version>_<arch>.deb, made by the target
+# `package` (CPack) from the install rules of cmake/Install.cmake; the tree of
+# the preset "deb" builds it with Debian's flags and tests it.
 # Its Depends are the shared libraries the programs link, as dpkg-shlibdeps
 # finds them, plus the SDL 1.2 the program is built and tested against.
 if(WIN32)
@@ -47,3 +48,20 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/debian/postrm)
 
 include(CPack)
+
+# The package check (tests/package/deb_check.sh), after a test that makes
+# this tree's package afresh, so that it never checks an older one. umask:
+# the package's files get the usual modes whatever the caller's.
+if(CALVETRIN_PACKAGE_TESTS)
+  enable_testing()
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(deb_file ${CMAKE_BINARY_DIR}/calvetrin_${PROJECT_VERSION}_${deb_arch}.deb)
+  add_test(NAME package_deb_build
+           COMMAND sh -c "umask 022 && rm -f \"$1\" && exec \"$2\" --build \"$3\" --target package"
+                   sh ${deb_file} ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+  set_tests_properties(package_deb_build PROPERTIES LABELS package TIMEOUT 1800 FIXTURES_SETUP deb)
+  add_test(NAME package_deb_is_complete_and_lintian_clean
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/package/deb_check.sh ${deb_file} ${PROJECT_VERSION})
+  set_tests_properties(package_deb_is_complete_and_lintian_clean PROPERTIES
+                       LABELS package TIMEOUT 300 FIXTURES_REQUIRED deb)
+endif()

@@ -25,12 +25,11 @@ for t in "${targets[@]}"; do
   [[ " ${all_targets[*]} " == *" $t "* ]] || { echo "$0: no fuzz target '$t' (${all_targets[*]})" >&2; exit 2; }
 done
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh fuzz
 
 build=build/fuzz
-cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCALVETRIN_FUZZ=ON >/dev/null
-nice cmake --build "$build" -j"$(nproc)" >/dev/null
+cmake --preset fuzz >/dev/null
+nice cmake --build --preset fuzz -j"$(nproc)" >/dev/null
 
 rm -rf "$build/seeds"
 "$build/fuzzers/fuzz_make_seeds" "$build/seeds" "$build/bin/main.pak" "$build/bin/preview.ppk"

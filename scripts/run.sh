@@ -8,14 +8,13 @@
 # build/showcase (scripts/showcase.sh); arguments are then ignored.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh run
 
-build=build/release
+# The tree of the preset "release" (build/release), installed into build/install.
 prefix="$PWD/build/install"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF \
-  -DCALVETRIN_BUILD_BENCHMARKS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-cmake --install "$build" >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
+cmake --install build/release >/dev/null
 
 # xdpyinfo opens the display the way the screensaver would; the timeout
 # covers a server that accepts the connection but never answers.

@@ -51,52 +51,17 @@ for f in calvetrin config.exe; do
 done
 tools=(Xvfb xdotool xwininfo import convert identify)
 for t in "${tools[@]}"; do
-  command -v "$t" >/dev/null || { "$here/install-deps.sh"; break; }
+  command -v "$t" >/dev/null || { "$here/install-deps.sh" showcase; break; }
 done
 for t in "${tools[@]}"; do
   command -v "$t" >/dev/null || die "$t is not installed"
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/calvetrin-showcase.XXXXXX")
-xvfb_pid=""
-saver_pid=""
-preview_pid=""
-
-# running PID: the process exists and has not ended (a zombie has ended).
-running() {
-  local state
-  [ -n "$1" ] || return 1
-  state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
-  [ -n "$state" ] && [ "$state" != Z ]
-}
-
-# stop PID: asks the process to end, and kills it if it has not after 5 s.
-stop() {
-  local pid=$1
-  running "$pid" || return 0
-  kill -TERM "$pid" 2>/dev/null || return 0
-  for _ in $(seq 50); do
-    running "$pid" || return 0
-    sleep 0.1
-  done
-  kill -KILL "$pid" 2>/dev/null || true
-}
-
-# Runs on every exit, including Ctrl+C: processes started with & in a script
-# ignore SIGINT, so each one is ended here, the X clients before the server.
-cleanup() {
-  local pid
-  for pid in "$saver_pid" "$preview_pid" "$xvfb_pid"; do
-    [ -n "$pid" ] || continue
-    stop "$pid"
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+# The harness (tests/harness/harness.sh) keeps the private X server and the
+# processes, and ends them on every exit, including Ctrl+C.
+source "$project/tests/harness/harness.sh"
+harness_init
+work=$OUT
 
 now_ms() { date +%s%3N; }
 
@@ -118,10 +83,9 @@ file_lit() { above_tenth "$(convert "$1" -format "$brightest" info:-)"; }
 saver_failed() {
   local rc=0
   wait "$saver_pid" || rc=$?
-  saver_pid=""
   echo "showcase: the screensaver ended $1 (exit code $rc); its last output:" >&2
-  if [ -s "$work/calvetrin.log" ]; then
-    tail -n 20 "$work/calvetrin.log" | sed 's/^/  /' >&2
+  if [ -s "$work/calvetrin.err" ] || [ -s "$work/calvetrin.out" ]; then
+    cat "$work/calvetrin.out" "$work/calvetrin.err" | tail -n 20 | sed 's/^/  /' >&2
   else
     echo "  (nothing)" >&2
   fi
@@ -132,25 +96,8 @@ saver_failed() {
 mkdir -p "$out"
 rm -f "$out"/group-[123].png "$out"/preview.png
 
-# A black root window (-br): nothing on the screen is lit until the
-# screensaver draws.
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -br +extension GLX \
-  3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-# Up to 30 s: a busy machine can be slow to start a server.
-for _ in $(seq 600); do
-  [ -s "$work/display" ] && break
-  running "$xvfb_pid" || break
-  sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-  tail -n 20 "$work/xvfb.log" | sed 's/^/  /' >&2
-  die "Xvfb did not start"
-fi
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
-export LIBGL_ALWAYS_SOFTWARE=1
-unset XSCREENSAVER_WINDOW
+# A black root window: nothing on the screen is lit until the screensaver draws.
+start_xserver "$screen"
 
 # The private installation directory: links to the installed files, a
 # registry file naming it, and settings written there by config.exe.
@@ -167,8 +114,8 @@ printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Q
 [ -s "$install/cfg" ] || die "config.exe wrote no settings file in $install"
 
 say "running the screensaver on a private X server ($DISPLAY, ${screen%x*}), $phase s per group"
-"$install/calvetrin" >"$work/calvetrin.log" 2>&1 &
-saver_pid=$!
+start calvetrin "$install/calvetrin"
+saver_pid=$PID
 
 # The animation clock starts at about the first frame, so the turns are
 # timed from it: the middle between the last dark screenshot and the first
@@ -194,32 +141,27 @@ done
 
 # Escape ends the run with exit code 0; SIGTERM is the fallback, then SIGKILL.
 xdotool key Escape
-saver_rc=""
-for _ in $(seq 150); do
-  running "$saver_pid" || break
-  sleep 0.1
-done
-if running "$saver_pid"; then
+saver_ended() { ! running "$saver_pid"; }
+if ! wait_for 15 saver_ended; then
   say "the screensaver did not end within 15 s of Escape; ending it with SIGTERM"
   stop "$saver_pid"
 fi
-wait "$saver_pid" && saver_rc=0 || saver_rc=$?
-saver_pid=""
+wait_exit "$saver_pid" 0
+saver_rc=$EXIT_CODE
 
 # The preview pane is a child window at the top left of the window whose id
 # /p names; the root window serves as that window here. The picture is
 # painted pixel by pixel, so it is taken once two screenshots agree.
 root_id=$(xwininfo -root | awk '/Window id:/ { print $4 }')
-"$install/calvetrin" /p "$((root_id))" >"$work/preview.log" 2>&1 &
-preview_pid=$!
+start preview "$install/calvetrin" /p "$((root_id))"
+preview_pid=$PID
 previous=""
 deadline=$(($(now_ms) + 30000))
 while :; do
   if ! running "$preview_pid"; then
     rc=0
     wait "$preview_pid" || rc=$?
-    preview_pid=""
-    die "the preview ended by itself (exit code $rc): $(tail -n 3 "$work/preview.log")"
+    die "the preview ended by itself (exit code $rc): $(tail -n 3 "$work/preview.err")"
   fi
   import -window root -crop "$pane" +repage "$work/pane.png"
   signature=$(identify -format '%k %#' "$work/pane.png")
@@ -233,8 +175,6 @@ mv "$work/pane.png" "$out/preview.png"
 # The root window is never destroyed, which is what would end the preview on
 # its own; SIGTERM ends it instead.
 stop "$preview_pid"
-wait "$preview_pid" 2>/dev/null || true
-preview_pid=""
 
 say "pictures of the screensaver:"
 for f in group-1 group-2 group-3 preview; do

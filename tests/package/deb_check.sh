@@ -1,101 +1,82 @@
 #!/usr/bin/env bash
-# Checks the Debian package that scripts/build-deb.sh made, without installing
-# it: its control fields and Depends, the files it unpacks (dpkg -x into a
-# scratch directory) and that the links resolve inside it, the packaged
-# programs run from there, the manual pages format cleanly, and lintian finds
-# no error.
+# Checks the Debian package that its tree's target `package` made, without
+# installing it: its control fields and Depends, the files it unpacks (dpkg -x
+# into a scratch directory) and that the links resolve inside it, the
+# packaged programs run from there, the manual pages format cleanly, and
+# lintian finds no error.
 #
 # usage: deb_check.sh DEB VERSION
-set -u
+source "$(dirname "$0")/../harness/harness.sh"
 deb=$1
 version=$2
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-if [ ! -f "$deb" ]; then
-    echo "FAIL: no package $deb; scripts/build-deb.sh makes it (./scripts/test.sh runs it first)" >&2
-    exit 1
-fi
+harness_init
+[ -f "$deb" ] || { echo "FAIL: no package $deb (the tree's target 'package' makes it)" >&2; exit 1; }
 echo "package: $deb ($(stat -c %s "$deb") bytes)"
 
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = calvetrin ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project's is $version"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
-[ "$(field Section)" = x11 ] || fail "Section is '$(field Section)'"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+for f in Package=calvetrin "Version=$version" "Architecture=$(dpkg --print-architecture)" Section=x11; do
+  expect "${f%%=*} is ${f#*=} (got $(field "${f%%=*}"))" [ "$(field "${f%%=*}")" = "${f#*=}" ]
+done
+expect "a Maintainer is named" [ -n "$(field Maintainer)" ]
 
 # Every package named in a relation, alternatives included, one a line.
 names() { field "$1" | tr ',|' '\n\n' | sed -E 's/\(.*\)//; s/^ +//; s/ +$//' | grep -v '^$'; }
 depends=$(names Depends)
 for needed in libsdl1.2-compat-shim libgl1 libglu1-mesa libc6 libstdc++6 libx11-6; do
-    grep -qx -- "$needed" <<<"$depends" || fail "Depends does not name $needed: $(field Depends)"
+  expect "Depends names $needed" grep -qx -- "$needed" <<<"$depends"
 done
 # Pictures are decoded by the programs' own decoder, not by SDL_image.
-! grep -qx libsdl-image1.2 <<<"$depends" || fail "Depends names libsdl-image1.2: $(field Depends)"
-grep -qx xscreensaver <<<"$(names Suggests)" || fail "Suggests does not name xscreensaver"
+expect "Depends does not name libsdl-image1.2" [ -z "$(grep -x libsdl-image1.2 <<<"$depends")" ]
+expect "Suggests names xscreensaver" grep -qx xscreensaver <<<"$(names Suggests)"
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+root=$OUT/root
 dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x cannot unpack $deb" >&2; exit 1; }
 
 dir=usr/lib/calvetrin
+executable() { [ -f "$1" ] && [ ! -L "$1" ] && [ -x "$1" ]; }
 for f in $dir/calvetrin $dir/config.exe usr/bin/calvetrin-pak; do
-    [ -f "$root/$f" ] && [ ! -L "$root/$f" ] && [ -x "$root/$f" ] || fail "$f is not an executable file"
+  expect "$f is an executable file" executable "$root/$f"
 done
 for f in $dir/main.pak $dir/preview.ppk usr/share/xscreensaver/config/calvetrin.xml \
-         usr/share/man/man6/calvetrin.6.gz usr/share/man/man6/config.exe.6.gz usr/share/man/man1/calvetrin-pak.1.gz \
-         usr/share/doc/calvetrin/copyright usr/share/doc/calvetrin/changelog.gz; do
-    [ -f "$root/$f" ] && [ -s "$root/$f" ] || fail "$f is missing or empty"
+  usr/share/man/man6/calvetrin.6.gz usr/share/man/man6/config.exe.6.gz usr/share/man/man1/calvetrin-pak.1.gz \
+  usr/share/doc/calvetrin/copyright usr/share/doc/calvetrin/changelog.gz; do
+  expect "$f is there and not empty" [ -f "$root/$f" -a -s "$root/$f" ]
 done
 # An absolute link would resolve outside the scratch directory.
 for link in usr/bin/calvetrin usr/libexec/xscreensaver/calvetrin; do
-    [ -L "$root/$link" ] || fail "$link is not a symbolic link"
-    [ "$(readlink -f "$root/$link")" = "$root/$dir/calvetrin" ] ||
-        fail "$link -> $(readlink "$root/$link") does not resolve to /$dir/calvetrin inside the package"
+  expect "$link is a link that resolves to /$dir/calvetrin inside the package (-> $(readlink "$root/$link"))" \
+    [ -L "$root/$link" -a "$(readlink -f "$root/$link")" = "$root/$dir/calvetrin" ]
 done
 
 # xscreensaver runs the hack by the name its settings description gives.
 xml=$root/usr/share/xscreensaver/config/calvetrin.xml
-if xmllint --noout "$xml"; then
-    [ "$(xmllint --xpath 'string(/screensaver/@name)' "$xml")" = calvetrin ] || fail "the settings description is not for the hack 'calvetrin'"
-    [ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$xml")" = -root ] || fail "the hack's command is not '-root'"
-else
-    fail "calvetrin.xml is not well-formed XML"
-fi
+expect "calvetrin.xml is well-formed XML" xmllint --noout "$xml"
+expect "the settings description is for the hack 'calvetrin'" \
+  [ "$(xmllint --xpath 'string(/screensaver/@name)' "$xml")" = calvetrin ]
+expect "the hack's command is '-root'" [ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$xml")" = -root ]
 
 # The stripped programs run from the unpacked tree: the archive tool reads the
 # packaged content, and config.exe finds its settings file beside itself.
 entries=$("$root/usr/bin/calvetrin-pak" list "$root/$dir/main.pak" | awk '{print $2}' | tr '\n' ' ')
 for entry in sn1 sn11 sn12; do
-    [[ " $entries" == *" $entry "* ]] || fail "main.pak has no entry $entry (entries: $entries)"
+  expect "main.pak has the entry $entry (entries: $entries)" grep -qw "$entry" <<<"$entries"
 done
 # config.exe shows the user's own file (none yet: the defaults) and takes the
 # installation directory, for the default settings, from beside itself.
-shown=$(CALVETRIN_REGISTRY="$root/no-registry.reg" XDG_CONFIG_HOME="$root/user" "$root/$dir/config.exe")
-grep -qxF "Settings file: $root/user/calvetrin/cfg" <<<"$shown" || fail "config.exe does not show the user's file: $shown"
+show() { CALVETRIN_REGISTRY="$root/no-registry.reg" XDG_CONFIG_HOME="$root/user" "$root/$dir/config.exe"; }
+expect "config.exe shows the user's file" grep -qxF "Settings file: $root/user/calvetrin/cfg" <<<"$(show)"
 printf '\3\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\14\0\0\0\17\0\0\0' >"$root/$dir/cfg"
-shown=$(CALVETRIN_REGISTRY="$root/no-registry.reg" XDG_CONFIG_HOME="$root/user" "$root/$dir/config.exe")
-grep -qxF "Read from:     $root/$dir/cfg" <<<"$shown" || fail "config.exe does not fall back to its own directory: $shown"
+expect "config.exe falls back to its own directory's cfg" grep -qxF "Read from:     $root/$dir/cfg" <<<"$(show)"
 rm -f "$root/$dir/cfg"
-grep -q 'stb_image' "$root/usr/share/doc/calvetrin/copyright" || fail "the copyright file lacks stb_image's notice"
+expect "the copyright file has stb_image's notice" grep -q 'stb_image' "$root/usr/share/doc/calvetrin/copyright"
 
 for page in "$root"/usr/share/man/man*/*.gz; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "${page#"$root"/} formats with warnings: $warnings"
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+  expect "${page#"$root"/} formats without warnings $warnings" [ -z "$warnings" ]
 done
 
 lintian_output=$(lintian --display-info "$deb" 2>&1)
 echo "lintian:"
 echo "${lintian_output:-(nothing)}"
-if grep -q '^E:' <<<"$lintian_output"; then fail "lintian reports errors"; fi
-
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
-echo "the package is complete"
+expect "lintian reports no error" [ -z "$(grep '^E:' <<<"$lintian_output")" ]
+end_checks
