@@ -1,17 +1,28 @@
-# `cmake --install` lays out one installation directory,
-# <prefix>/lib/calvetrin/, holding the screensaver `calvetrin`, the
-# configuration program "config.exe", the content "main.pak" and the preview
-# picture "preview.ppk", and puts a link to the screensaver on the PATH
-# (<prefix>/bin/calvetrin). With no registry file the screensaver finds its
-# files beside its own executable, so the installation needs no set-up.
-# On Linux it also installs the manual pages, the link and settings
-# description that make the screensaver an xscreensaver hack, and the
-# copyright and change log; the Debian package (cmake/Package.cmake) is made
-# from these rules.
+# `cmake --install` lays out one installation directory holding the
+# screensaver, the configuration program "config.exe", the content "main.pak"
+# and the preview picture "preview.ppk". With no registry file the screensaver
+# finds its files beside its own executable, so the installation needs no
+# set-up. These rules are the one description of it: the Debian package
+# (cmake/Package.cmake) and the Windows folder and installer
+# (platform/windows/programs.cmake) are made from them.
+#
+# On Linux the directory is <prefix>/lib/calvetrin/, with a link to the
+# screensaver and the archive tool `calvetrin-pak` on the PATH, the manual
+# pages, the link and settings description that make the screensaver an
+# xscreensaver hack, and the copyright and change log.
+# On Windows it is the prefix itself, the folder a Windows user gets:
+# calvetrin.scr, config.exe, calvetrin-pak.exe, the content, README.txt and
+# the notices.
 include(GNUInstallDirs)
 # Not CMAKE_INSTALL_LIBDIR: with the prefix /usr on Debian that is the
 # multiarch library directory, and the directory holds programs, not libraries.
-set(CALVETRIN_INSTALL_DIR lib/calvetrin)
+if(WIN32)
+  set(CALVETRIN_INSTALL_DIR .)
+  set(calvetrin_tool_dir .)
+else()
+  set(CALVETRIN_INSTALL_DIR lib/calvetrin)
+  set(calvetrin_tool_dir ${CMAKE_INSTALL_BINDIR})
+endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
@@ -26,30 +37,21 @@ function(calvetrin_install_link target link)
   ")
 endfunction()
 
-if(TARGET calvetrin)
-  install(TARGETS calvetrin RUNTIME DESTINATION ${CALVETRIN_INSTALL_DIR})
-  calvetrin_install_link(${CALVETRIN_INSTALL_DIR}/calvetrin ${CMAKE_INSTALL_BINDIR}/calvetrin)
-endif()
-if(TARGET config)
-  install(TARGETS config RUNTIME DESTINATION ${CALVETRIN_INSTALL_DIR})
-endif()
-if(TARGET calvetrin-pak)
-  install(TARGETS calvetrin-pak RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-if(CALVETRIN_MAIN_PAK AND CALVETRIN_PREVIEW_PPK)
-  install(FILES ${CALVETRIN_MAIN_PAK} ${CALVETRIN_PREVIEW_PPK} DESTINATION ${CALVETRIN_INSTALL_DIR})
-endif()
+install(TARGETS calvetrin config RUNTIME DESTINATION ${CALVETRIN_INSTALL_DIR})
+install(TARGETS calvetrin-pak RUNTIME DESTINATION ${calvetrin_tool_dir})
+install(FILES ${CALVETRIN_MAIN_PAK} ${CALVETRIN_PREVIEW_PPK} DESTINATION ${CALVETRIN_INSTALL_DIR})
 
-if(NOT WIN32)
+if(WIN32)
+  install(FILES ${CALVETRIN_WINDOWS_README} ${CALVETRIN_WINDOWS_NOTICES} DESTINATION .)
+else()
+  calvetrin_install_link(${CALVETRIN_INSTALL_DIR}/calvetrin ${CMAKE_INSTALL_BINDIR}/calvetrin)
   set(packaging ${CMAKE_SOURCE_DIR}/packaging)
   # xscreensaver runs a hack by its name from <prefix>/libexec/xscreensaver
   # and builds the hack's settings dialog from
   # <prefix>/share/xscreensaver/config/NAME.xml (Debian's xscreensaver looks
   # under /usr only). Whether a hack is offered at all is decided by the
   # "programs" list of xscreensaver's own configuration; see calvetrin(6).
-  if(TARGET calvetrin)
-    calvetrin_install_link(${CALVETRIN_INSTALL_DIR}/calvetrin ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/calvetrin)
-  endif()
+  calvetrin_install_link(${CALVETRIN_INSTALL_DIR}/calvetrin ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/calvetrin)
   install(FILES ${packaging}/xscreensaver/calvetrin.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 
   # Manual pages and the change log are installed compressed, as Debian

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows screensaver with mingw-w64 into build/windows/dist/:
-# calvetrin.scr, config.exe, calvetrin-pak.exe, main.pak, preview.ppk and
-# README.txt, ready to copy to a Windows machine, and the installer that sets
-# that folder up, build/windows/calvetrin-setup.exe. Installs the Debian
-# packages it needs first. Build trees, all under build/windows/:
-#   sdl/      SDL 1.2 for Windows, built once from Debian's source package
-#   host/     the content generator for this machine (main.pak, preview.ppk,
-#             the icon), so the content is byte for byte the Linux build's
-#   cross/    the Windows programs and their tests (ctest runs them under Wine)
+# Cross-builds the Windows screensaver with mingw-w64 in the tree of the
+# preset "windows" (build/windows/cross): the folder a Windows user gets,
+# dist/ (calvetrin.scr, config.exe, calvetrin-pak.exe, main.pak, preview.ppk,
+# README.txt), and the installer that sets that folder up, calvetrin-setup.exe.
+# Installs the Debian packages it needs first, and builds SDL 1.2 for Windows
+# from Debian's source package into build/windows/sdl once. The cross tree
+# makes its content with a build of the content generator for this machine
+# (cross/host/), so it is byte for byte the Linux build's; ctest runs its
+# tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh windows
 
 root=$PWD/build/windows
 jobs=$(nproc)
@@ -64,27 +64,8 @@ cp "$sdl/src/tree/COPYING" "$sdl/notice/LGPL-2.1.txt"
   echo "  configured with: ${sdl_configure[*]}"
 ) >"$sdl/notice/sdl-source.txt"
 
-# ---- Content for the Windows folder, generated on this machine --------------
-cmake -S . -B "$root/host" -DCMAKE_BUILD_TYPE=Release -DCALVETRIN_BUILD_TESTS=OFF -DCALVETRIN_BUILD_BENCHMARKS=OFF \
-  >/dev/null
-cmake --build "$root/host" -j"$jobs" --target calvetrin_content calvetrin-contentgen >/dev/null
-# Replaced only when it changed, so that an unchanged icon relinks nothing.
-"$root/host/bin/calvetrin-contentgen" --icon "$root/host/bin/calvetrin.ico.new"
-cmp -s "$root/host/bin/calvetrin.ico.new" "$root/host/bin/calvetrin.ico" ||
-  mv "$root/host/bin/calvetrin.ico.new" "$root/host/bin/calvetrin.ico"
-rm -f "$root/host/bin/calvetrin.ico.new"
-
-# ---- The Windows programs and their folder, dist/ ------------------------------
-cmake -S . -B "$root/cross" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCALVETRIN_SDL_PREFIX="$sdl/prefix" -DCALVETRIN_HOST_CONTENT_DIR="$root/host/bin" \
-  -DCALVETRIN_WINDOWS_DIST="$root/dist" -DCALVETRIN_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$root/cross" -j"$jobs"
-
-# ---- The installer, calvetrin-setup.exe ----------------------------------------
-# The version is the project's, as CMake read it from project().
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/cross/CMakeCache.txt")
-makensis -V2 -DVERSION="$version" -DDIST="$root/dist" -DICON="$root/host/bin/calvetrin.ico" \
-  -DOUTFILE="$root/calvetrin-setup.exe" platform/windows/installer/calvetrin.nsi
-
-echo "build-windows: $root/dist"
-echo "build-windows: $root/calvetrin-setup.exe"
+# ---- The Windows programs, their folder and the installer ----------------------
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+echo "build-windows: $root/cross/dist"
+echo "build-windows: $root/cross/calvetrin-setup.exe"

@@ -1,10 +1,11 @@
 ; The Windows installer of the Calvetrin screensaver, calvetrin-setup.exe,
-; made on Linux by makensis (scripts/build-windows.sh runs it):
+; made on Linux by makensis as the target "installer" of the cross tree
+; (platform/windows/programs.cmake):
 ;
-;   makensis -DVERSION=1.0.0 -DDIST=build/windows/dist \
-;            -DICON=build/windows/host/bin/calvetrin.ico \
-;            -DOUTFILE=build/windows/calvetrin-setup.exe calvetrin.nsi
+;   makensis -DVERSION=1.0.0 -DDIST=dist -DICON=calvetrin.ico \
+;            -DFILES=installer-files.nsh -DOUTFILE=calvetrin-setup.exe calvetrin.nsi
 ;
+; FILES lists the folder's files, from the install rules (files.cmake).
 ; It installs the folder DIST under Program Files (or any folder chosen), a
 ; copy of calvetrin.scr in the system folder (where the screensaver settings
 ; list screensavers), the registry value "Path" that leads that copy to its
@@ -38,9 +39,10 @@
 ; installer sees the 64-bit Program Files, system folder and registry
 ; directly, as the 64-bit screensaver does.
 
-!ifndef VERSION | DIST | ICON | OUTFILE
-  !error "define VERSION, DIST, ICON and OUTFILE (-DNAME=VALUE), as scripts/build-windows.sh does"
+!ifndef VERSION | DIST | ICON | FILES | OUTFILE
+  !error "define VERSION, DIST, ICON, FILES and OUTFILE (-DNAME=VALUE), as the cross tree's target installer does"
 !endif
+!include "${FILES}"
 
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -286,16 +288,8 @@ Section "Calvetrin"
 
   Call EndRunningPrograms
   SetOutPath "$INSTDIR"
-  ; The folder as build/windows/dist lays it out.
-  !insertmacro INSTALL_FILE "${DIST}/calvetrin.scr" "$INSTDIR\calvetrin.scr"
-  !insertmacro INSTALL_FILE "${DIST}/config.exe" "$INSTDIR\config.exe"
-  !insertmacro INSTALL_FILE "${DIST}/calvetrin-pak.exe" "$INSTDIR\calvetrin-pak.exe"
-  !insertmacro INSTALL_FILE "${DIST}/main.pak" "$INSTDIR\main.pak"
-  !insertmacro INSTALL_FILE "${DIST}/preview.ppk" "$INSTDIR\preview.ppk"
-  !insertmacro INSTALL_FILE "${DIST}/README.txt" "$INSTDIR\README.txt"
-  !insertmacro INSTALL_FILE "${DIST}/NOTICES.txt" "$INSTDIR\NOTICES.txt"
-  !insertmacro INSTALL_FILE "${DIST}/LGPL-2.1.txt" "$INSTDIR\LGPL-2.1.txt"
-  !insertmacro INSTALL_FILE "${DIST}/MINGW-W64.txt" "$INSTDIR\MINGW-W64.txt"
+  ; The folder as the install rules lay it out (INSTALL_FILE for each file).
+  !insertmacro CALVETRIN_INSTALL_FILES
   ; The screensaver settings list the .scr files of the system folder; this
   ; copy finds the rest of the installation through "Path".
   !insertmacro INSTALL_FILE "${DIST}/calvetrin.scr" "$SYSDIR\calvetrin.scr"
@@ -360,15 +354,8 @@ Section "Uninstall"
 
   Call un.EndRunningPrograms
   !insertmacro REMOVE_FILE "$SYSDIR\calvetrin.scr"
-  !insertmacro REMOVE_FILE "$INSTDIR\calvetrin.scr"
-  !insertmacro REMOVE_FILE "$INSTDIR\config.exe"
-  !insertmacro REMOVE_FILE "$INSTDIR\calvetrin-pak.exe"
-  !insertmacro REMOVE_FILE "$INSTDIR\main.pak"
-  !insertmacro REMOVE_FILE "$INSTDIR\preview.ppk"
-  !insertmacro REMOVE_FILE "$INSTDIR\README.txt"
-  !insertmacro REMOVE_FILE "$INSTDIR\NOTICES.txt"
-  !insertmacro REMOVE_FILE "$INSTDIR\LGPL-2.1.txt"
-  !insertmacro REMOVE_FILE "$INSTDIR\MINGW-W64.txt"
+  ; The folder's files (REMOVE_FILE for each).
+  !insertmacro CALVETRIN_DELETE_FILES
   ; Itself, when it runs from a copy; when it runs in place this fails and
   ; un.RemoveAfterExit deletes it.
   Delete "$INSTDIR\uninstall.exe"
