@@ -51,11 +51,11 @@ harness_init() {
 # at_exit COMMAND: a shell command run on exit, before the processes end.
 at_exit() { harness_at_exit+=("$1"); }
 harness_cleanup() {
-  local c
+  local c pid
   for c in "${harness_at_exit[@]}"; do eval "$c" >/dev/null 2>&1 || true; done
   [ ${#harness_pids[@]} -eq 0 ] || stop "${harness_pids[@]}"
   [ ${#harness_servers[@]} -eq 0 ] || stop "${harness_servers[@]}"
-  wait "${harness_pids[@]}" "${harness_servers[@]}" 2>/dev/null || true
+  for pid in "${harness_pids[@]}" "${harness_servers[@]}"; do [ ! -e "/proc/$pid" ] || wait "$pid" 2>/dev/null || true; done
   [ -z "$harness_tmp" ] || rm -rf "$harness_tmp"
 }
 trap harness_cleanup EXIT
@@ -71,21 +71,19 @@ start() {
   PID=$!
   harness_pids+=("$PID")
 }
+# ended PID...: none of the processes runs any more.
+ended() { local pid; for pid in "$@"; do ! running "$pid" || return 1; done; }
+# wait_for SECONDS COMMAND...: polls COMMAND until it succeeds, for SECONDS.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  until "${@:2}"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.1 || return 1; done
+}
 # wait_exit PID SECONDS: waits for the process to end and sets EXIT_CODE; one
 # still running after SECONDS is killed (EXIT_CODE=timeout, status 1).
 wait_exit() {
-  local deadline=$((SECONDS + $2))
-  while running "$1"; do
-    if [ "$SECONDS" -ge "$deadline" ]; then
-      kill -KILL "$1" 2>/dev/null || true
-      wait "$1" 2>/dev/null || true
-      EXIT_CODE=timeout
-      return 1
-    fi
-    sleep 0.1
-  done
-  EXIT_CODE=0
-  wait "$1" 2>/dev/null || EXIT_CODE=$?
+  EXIT_CODE=timeout
+  wait_for "$2" ended "$1" || { kill -KILL "$1" 2>/dev/null; wait "$1" 2>/dev/null; return 1; } || return 1
+  EXIT_CODE=0 && wait "$1" 2>/dev/null || EXIT_CODE=$?
 }
 # expect_exit WHAT CODE PID SECONDS: the process ends within SECONDS with CODE.
 expect_exit() {
@@ -94,20 +92,8 @@ expect_exit() {
 }
 # stop PID...: SIGTERM, then SIGKILL to what still runs 10 s later.
 stop() {
-  local deadline=$((SECONDS + 10)) pid alive
   kill -TERM "$@" 2>/dev/null || true
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    alive=0
-    for pid in "$@"; do running "$pid" && alive=1; done
-    [ "$alive" = 1 ] || return 0
-    sleep 0.1
-  done
-  kill -KILL "$@" 2>/dev/null || true
-}
-# wait_for SECONDS COMMAND...: polls COMMAND until it succeeds, for SECONDS.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  until "${@:2}"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.2 || return 1; done
+  wait_for 10 ended "$@" || kill -KILL "$@" 2>/dev/null || true
 }
 
 # start_xserver [SIZE [XVFB OPTION...]]: a private Xvfb (default 1024x768x24,
@@ -123,7 +109,7 @@ start_xserver() {
   # A machine busy with other tests can be slow to start a server.
   for _ in $(seq 600); do
     if [ -s "$fd_file" ]; then
-      export DISPLAY=":$(head -n1 "$fd_file")" LIBGL_ALWAYS_SOFTWARE=1
+      export DISPLAY=":$(head -n1 "$fd_file")" LIBGL_ALWAYS_SOFTWARE=1 && rm "$fd_file"
       unset XSCREENSAVER_WINDOW
       return 0
     fi
