@@ -62,8 +62,8 @@ extent() {
   "$FULLSCREEN_PROBE" extent "$2" "$OUT/$1-lit.ppm" >"$OUT/$1.extent" && ppm_to_png "$OUT/$1-lit.ppm"
   echo "$OUT/$1.extent"
 }
-# quiet: nothing on stdout or stderr.
-quiet() { [ ! -s "$SAVER_LOG.out" ] && [ ! -s "$SAVER_LOG.err" ]; }
+# quiet WHAT: checks that the run printed nothing, on stdout and on stderr.
+quiet() { expect "$1: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]; expect "$1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]; }
 
 case ${1:?} in
 # The default content in the default settings: textured, animated shapes
@@ -89,7 +89,7 @@ default)
     previous=$file && sleep 0.7
   done
   end_saver "default run"
-  expect "nothing on stdout or stderr" quiet
+  quiet "default run"
   ;;
 
 # The look of the default content, measured at the screen size given: with
@@ -167,7 +167,7 @@ failures)
     [ "$case" = no-archive ] || mkdir "$INSTALL/main.pak"
     start_saver "$case"
     expect_exit "$case: the run ends" 1 "$SAVER_PID" 60
-    expect "$case: nothing on stdout or stderr" quiet
+    quiet "$case"
   done
   new_install no-display
   start no-display env -u DISPLAY "$CALVETRIN_EXE" && SAVER_PID=$PID SAVER_LOG=$OUT/no-display

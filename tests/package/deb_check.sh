@@ -44,8 +44,9 @@ for f in $dir/main.pak $dir/preview.ppk usr/share/xscreensaver/config/calvetrin.
 done
 # An absolute link would resolve outside the scratch directory.
 for link in usr/bin/calvetrin usr/libexec/xscreensaver/calvetrin; do
-  expect "$link is a link that resolves to /$dir/calvetrin inside the package (-> $(readlink "$root/$link"))" \
-    [ -L "$root/$link" -a "$(readlink -f "$root/$link")" = "$root/$dir/calvetrin" ]
+  expect "$link is a symbolic link" [ -L "$root/$link" ]
+  expect "$link -> $(readlink "$root/$link") resolves to /$dir/calvetrin inside the package" \
+    [ "$(readlink -f "$root/$link")" = "$root/$dir/calvetrin" ]
 done
 
 # xscreensaver runs the hack by the name its settings description gives.
