@@ -56,8 +56,9 @@ if(CALVETRIN_PACKAGE_TESTS)
   enable_testing()
   execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE)
   set(deb_file ${CMAKE_BINARY_DIR}/calvetrin_${PROJECT_VERSION}_${deb_arch}.deb)
+  cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
   add_test(NAME package_deb_build
-           COMMAND sh -c "umask 022 && rm -f \"$1\" && exec \"$2\" --build \"$3\" --target package"
+           COMMAND sh -c "umask 022 && rm -f \"$1\" && exec \"$2\" --build \"$3\" --target package -j ${cores}"
                    sh ${deb_file} ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
   set_tests_properties(package_deb_build PROPERTIES LABELS package TIMEOUT 1800 FIXTURES_SETUP deb)
   add_test(NAME package_deb_is_complete_and_lintian_clean
