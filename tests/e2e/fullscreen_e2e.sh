@@ -33,9 +33,7 @@ start_saver() { start "$1" "$CALVETRIN_EXE" "${@:2}" && SAVER_PID=$PID SAVER_LOG
 # begin NAME MAIN_PAK [SETTINGS...]: a run with those settings (set_cfg's),
 # which has drawn its first frame.
 begin() {
-  new_install "$1" "$2"
-  [ $# -lt 3 ] || set_cfg "${@:3}"
-  start_saver "$1"
+  new_install "$1" "$2" && { [ $# -lt 3 ] || set_cfg "${@:3}"; } && start_saver "$1"
   expect "$1: a frame appears within 60 s" wait_lit 60
 }
 # end_saver WHAT: the run still going, Escape ends it with exit code 0.
@@ -44,11 +42,7 @@ end_saver() {
   expect_exit "$1: Escape ends the run" 0 "$SAVER_PID" 20
 }
 # wait_lit SECONDS: waits until the screen shows lit pixels; notes how long.
-wait_lit() {
-  local out rc=0
-  out=$("$FULLSCREEN_PROBE" wait-lit "$1") || rc=$?
-  echo "  (first frame seen after ${out#waited_ms=} ms)" && return $rc
-}
+wait_lit() { local out rc=0; out=$("$FULLSCREEN_PROBE" wait-lit "$1") || rc=$?; echo "  (first frame after ${out#waited_ms=} ms)"; return $rc; }
 # stat_of FILE KEY: one figure of the probe's stats for a screenshot;
 # figure FILE KEY: one key=value figure from a file of the probe's output.
 stat_of() { "$FULLSCREEN_PROBE" stats "$1" | sed -n "s/^$2=//p"; }
@@ -58,10 +52,7 @@ ppm_to_png() { local f; for f in "$@"; do [ ! -e "$f" ] || { convert "$f" "${f%.
 # extent NAME SECONDS: the bounding box of everything lit on the screen over
 # SECONDS, as figures in NAME.extent (its path is printed) and the lit pixels
 # as NAME-lit.png.
-extent() {
-  "$FULLSCREEN_PROBE" extent "$2" "$OUT/$1-lit.ppm" >"$OUT/$1.extent" && ppm_to_png "$OUT/$1-lit.ppm"
-  echo "$OUT/$1.extent"
-}
+extent() { "$FULLSCREEN_PROBE" extent "$2" "$OUT/$1-lit.ppm" >"$OUT/$1.extent" && ppm_to_png "$OUT/$1-lit.ppm"; echo "$OUT/$1.extent"; }
 # quiet WHAT: checks that the run printed nothing, on stdout and on stderr.
 quiet() { expect "$1: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]; expect "$1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]; }
 
@@ -121,8 +112,7 @@ look)
 # draws the rest of the scene within the time a normal start takes, prints
 # nothing, and Escape ends it with 0.
 damaged)
-  entries=$OUT/entries && mkdir -p "$entries"
-  "$CALVETRIN_PAK" extract "$DEFAULT_MAIN_PAK" "$entries/" || fail "extract the default content"
+  entries=$OUT/entries && mkdir -p "$entries" && "$CALVETRIN_PAK" extract "$DEFAULT_MAIN_PAK" "$entries/"
   expect "the default content has the lattice texture" [ -s "$entries/sn1_lattice" ]
   cp "$(dirname "$0")/../../fuzz/regressions/image/png-trns-chunk-longer-than-the-file.png" "$entries/sn1_lattice"
   # The entries in their own order, each NAME=FILE.

@@ -7,13 +7,10 @@
 # unprivileged user calvetrin-xss (created when missing), else as the caller.
 # The program and main.pak are copied where that user can read them.
 #
-# usage: xscreensaver_e2e.sh PROGRAM MAIN_PAK LSAN_SUPPRESSIONS OUT_DIR
-# GL_PRELOAD: preloaded into the screensaver only (with the sanitizer options).
+# usage: xscreensaver_e2e.sh PROGRAM MAIN_PAK LSAN_SUPPRESSIONS OUT_DIR, GL_PRELOAD.
 # Exit code 77: the machine gives no unprivileged user to run xscreensaver as.
 source "$(dirname "$0")/../harness/harness.sh"
-program=$1
-main_pak=$2
-lsan_supp=$3
+program=$1 main_pak=$2 lsan_supp=$3
 harness_init "$4"
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,22 +1,16 @@
 #!/usr/bin/env bash
 # wine.sh PREFIX PROGRAM [ARG...]: runs a Windows program under 64-bit Wine in
-# the Wine prefix PREFIX (made on first use, without Wine's desktop
-# integration or its Mono and Gecko prompts) and exits with its status.
+# the prefix PREFIX and exits with its status. The prefix is made on first use
+# (by one caller at a time, under a lock), without Mono or Gecko installers,
+# menu entries or file associations on the host.
 set -u
-prefix=$1
-shift
-export WINEPREFIX=$prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers, no menu entries or file associations on the host.
+export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 wine=${CALVETRIN_WINE:-/usr/lib/wine/wine64}
-if [ ! -f "$prefix/system.reg" ]; then
-  mkdir -p "$prefix"
-  # Two first uses at once would both make it: the first one does, under a lock.
-  (
-    flock 9
-    [ -f "$prefix/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-    "${wine%/*}/wineserver" -w 2>/dev/null || wineserver -w 2>/dev/null
-  ) 9>"$prefix.lock"
+shift
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  (flock 9 && { [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1; } &&
+    { "${wine%/*}/wineserver" -w || wineserver -w; }) 9>"$WINEPREFIX.lock" 2>/dev/null
 fi
 exec "$wine" "$@"

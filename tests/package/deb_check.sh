@@ -3,16 +3,12 @@
 # installing it: its control fields and Depends, the files it unpacks (dpkg -x
 # into a scratch directory) and that the links resolve inside it, the
 # packaged programs run from there, the manual pages format cleanly, and
-# lintian finds no error.
-#
-# usage: deb_check.sh DEB VERSION
+# lintian finds no error.   usage: deb_check.sh DEB VERSION
 source "$(dirname "$0")/../harness/harness.sh"
-deb=$1
-version=$2
+deb=$1 version=$2
 harness_init
 [ -f "$deb" ] || { echo "FAIL: no package $deb (the tree's target 'package' makes it)" >&2; exit 1; }
 echo "package: $deb ($(stat -c %s "$deb") bytes)"
-
 field() { dpkg-deb -f "$deb" "$1"; }
 for f in Package=calvetrin "Version=$version" "Architecture=$(dpkg --print-architecture)" Section=x11; do
   expect "${f%%=*} is ${f#*=} (got $(field "${f%%=*}"))" [ "$(field "${f%%=*}")" = "${f#*=}" ]
