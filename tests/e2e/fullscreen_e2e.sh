@@ -13,19 +13,23 @@ start_xserver "${2:-1024x768x24}"
 
 # new_install NAME [MAIN_PAK]: a fresh installation directory $INSTALL with
 # the content (MAIN_PAK "" leaves main.pak out) and a copy of config.exe (a
-# test may replace it), named by the registry file CALVETRIN_REGISTRY.
+# test may replace it), named by the registry file CALVETRIN_REGISTRY, and an
+# empty user folder XDG_CONFIG_HOME for the user's own settings.
 new_install() {
-  INSTALL=$OUT/$1 && mkdir -p "$INSTALL" && cp "$CALVETRIN_CONFIG" "$INSTALL/config.exe"
+  INSTALL=$OUT/$1 && mkdir -p "$INSTALL" "$OUT/$1.config" && cp "$CALVETRIN_CONFIG" "$INSTALL/config.exe"
+  export XDG_CONFIG_HOME=$OUT/$1.config
   ln -s "$DEFAULT_PREVIEW_PPK" "$INSTALL/preview.ppk"
   [ -z "${2-$DEFAULT_MAIN_PAK}" ] || ln -s "${2-$DEFAULT_MAIN_PAK}" "$INSTALL/main.pak"
   write_registry "$OUT/$1.reg" "$INSTALL"
   export CALVETRIN_REGISTRY=$OUT/$1.reg
 }
 # set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: the
-# settings as config.exe writes them; DISPLAY_MODE is a row of the table.
+# user's own settings as config.exe writes them; DISPLAY_MODE is a row of the
+# table. (write_cfg "$INSTALL/cfg" ... writes the installation's defaults.)
 set_cfg() {
   local options=(--mouse-quits "$([ "$1" = 1 ] && echo yes || echo no)" --spin "$2" --phase "$3" ${4:+--mode "$4"})
-  "$INSTALL/config.exe" "${options[@]}" >/dev/null && [ -s "$INSTALL/cfg" ] || fail "config.exe ${options[*]} failed"
+  "$INSTALL/config.exe" "${options[@]}" >/dev/null && [ -s "$XDG_CONFIG_HOME/calvetrin/cfg" ] ||
+    fail "config.exe ${options[*]} wrote no settings file"
 }
 # start_saver NAME ARGS...: the screensaver as $SAVER_PID, its output in
 # $SAVER_LOG.out and .err.
@@ -151,13 +155,16 @@ phases)
 # Start-up failures: a missing "main.pak", or a directory in its place, ends
 # the run with exit code 1 and no output; without a display it prints exactly
 # one line, "Video initialization failed: ...", and ends with exit code 1.
+# Either way config.exe, run as the same user, then tells of the failure.
 failures)
+  told_by_config() { [[ "$("$INSTALL/config.exe")" == *"The screensaver could not start at its last run ("*"): $1"* ]]; }
   for case in no-archive archive-is-directory; do
     new_install "$case" ""
     [ "$case" = no-archive ] || mkdir "$INSTALL/main.pak"
     start_saver "$case"
     expect_exit "$case: the run ends" 1 "$SAVER_PID" 60
     quiet "$case"
+    expect "$case: config.exe tells of it" told_by_config "Cannot open archive: $INSTALL/main.pak"
   done
   new_install no-display
   start no-display env -u DISPLAY "$CALVETRIN_EXE" && SAVER_PID=$PID SAVER_LOG=$OUT/no-display
@@ -167,6 +174,7 @@ failures)
     grep -q '^Video initialization failed: ' "$SAVER_LOG.err"
   expect "no display: the line ends with a line break" [ "$(tail -c1 "$SAVER_LOG.err" | od -An -c | tr -d ' ')" = '\n' ]
   expect "no display: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]
+  expect "no display: config.exe tells of it" told_by_config "$(cat "$SAVER_LOG.err")"
   sed 's/^/  stderr: /' "$SAVER_LOG.err"
   ;;
 

@@ -103,6 +103,7 @@ preview)
   ;;
 hack)
   new_case install && ln -s "$main_pak" "$install/main.pak"
+  export XDG_CONFIG_HOME=$OUT/config
   # rect: the window as a crop geometry "WxH+X+Y", and X Y W H.
   rect() {
     read -r x y w h < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
