@@ -11,10 +11,9 @@ source "$(dirname "$0")/../harness/harness.sh"
 harness_init "$FULLSCREEN_OUT"
 start_xserver "${2:-1024x768x24}"
 
-# new_install NAME [MAIN_PAK]: a fresh installation directory $INSTALL with
-# the content (MAIN_PAK "" leaves main.pak out) and a copy of config.exe (a
-# test may replace it), named by the registry file CALVETRIN_REGISTRY, and an
-# empty user folder XDG_CONFIG_HOME for the user's own settings.
+# new_install NAME [MAIN_PAK]: a fresh installation directory $INSTALL with the
+# content (MAIN_PAK "" leaves main.pak out) and config.exe, named by the registry
+# file CALVETRIN_REGISTRY, and an empty user folder XDG_CONFIG_HOME.
 new_install() {
   INSTALL=$OUT/$1 && mkdir -p "$INSTALL" "$OUT/$1.config" && cp "$CALVETRIN_CONFIG" "$INSTALL/config.exe"
   export XDG_CONFIG_HOME=$OUT/$1.config
@@ -23,17 +22,17 @@ new_install() {
   write_registry "$OUT/$1.reg" "$INSTALL"
   export CALVETRIN_REGISTRY=$OUT/$1.reg
 }
-# set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: the
-# user's own settings as config.exe writes them; DISPLAY_MODE is a row of the
-# table. (write_cfg "$INSTALL/cfg" ... writes the installation's defaults.)
+# set_cfg QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE_ROW]: the
+# user's own settings as config.exe writes them.
 set_cfg() {
   local options=(--mouse-quits "$([ "$1" = 1 ] && echo yes || echo no)" --spin "$2" --phase "$3" ${4:+--mode "$4"})
   "$INSTALL/config.exe" "${options[@]}" >/dev/null && [ -s "$XDG_CONFIG_HOME/calvetrin/cfg" ] ||
     fail "config.exe ${options[*]} wrote no settings file"
 }
 # start_saver NAME ARGS...: the screensaver as $SAVER_PID, its output in
-# $SAVER_LOG.out and .err.
-start_saver() { start "$1" "$CALVETRIN_EXE" "${@:2}" && SAVER_PID=$PID SAVER_LOG=$OUT/$1; }
+# $SAVER_LOG.out and .err. SIGINT keeps its default action, as for a
+# terminal's foreground program (a script's background job inherits it ignored).
+start_saver() { start "$1" env --default-signal=INT "$CALVETRIN_EXE" "${@:2}" && SAVER_PID=$PID SAVER_LOG=$OUT/$1; }
 # begin NAME MAIN_PAK [SETTINGS...]: a run with those settings (set_cfg's),
 # which has drawn its first frame.
 begin() {
@@ -110,11 +109,10 @@ look)
   end_saver "look run"
   ;;
 
-# A damaged image in main.pak: the default content with its lattice texture
-# replaced by a 79-byte PNG whose tRNS chunk declares 16 MiB (a picture that
-# once kept the decoder reading, the screen black, for minutes). The run
-# draws the rest of the scene within the time a normal start takes, prints
-# nothing, and Escape ends it with 0.
+# A damaged image in main.pak: the lattice texture replaced by a 79-byte PNG
+# whose tRNS chunk declares 16 MiB (it once kept the decoder reading for
+# minutes). The rest of the scene draws within a normal start's time, nothing
+# is printed, and Escape ends the run with 0.
 damaged)
   entries=$OUT/entries && mkdir -p "$entries" && "$CALVETRIN_PAK" extract "$DEFAULT_MAIN_PAK" "$entries/"
   expect "the default content has the lattice texture" [ -s "$entries/sn1_lattice" ]
@@ -198,24 +196,17 @@ input)
 # stderr, and no process left behind.
 signals)
   for signal in TERM INT; do
-    new_install "signal-$signal" "$CUBE_MAIN_PAK"
-    set_cfg 0 7 15
-    # With SIGINT's default action: a background job of a script inherits it
-    # ignored, while a terminal's foreground program (Ctrl+C) gets it as here.
-    start "signal-$signal" env --default-signal=INT "$CALVETRIN_EXE" && SAVER_PID=$PID SAVER_LOG=$OUT/signal-$signal
-    expect "SIG$signal: a frame appears within 60 s" wait_lit 60
+    begin "signal-$signal" "$CUBE_MAIN_PAK" 0 7 15
     kill -"$signal" "$SAVER_PID"
     expect_exit "SIG$signal ends the run" 0 "$SAVER_PID" 20
     expect "SIG$signal: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
   done
   ;;
 
-# Mouse motion ends the run only when the settings ask for it (quitOnMouseMove
-# exactly 1), relative motion (a mouse) and absolute motion (a tablet, a
-# virtual machine's pointer) alike; with 0, or 2 stored, it never does. The
-# motion comes 5 s after the first frame, so SDL's clock is past the first
-# 3000 ms, in which motion is ignored: that grace period is pinned on the
-# settable clock by the run loop's unit test (app/tests/test_run_loop.cpp).
+# Mouse motion ends the run only when quitOnMouseMove is exactly 1, relative
+# (a mouse) and absolute (a tablet, a virtual machine's pointer) alike; with 0,
+# or 2 stored, never. It comes 5 s after the first frame, past the 3000 ms in
+# which motion is ignored (pinned by app/tests/test_run_loop.cpp).
 mouse)
   # shellcheck disable=SC2086
   wiggle() { local step; for step in "${@:2}"; do xdotool "$1" -- $step && sleep 0.05; done; }
@@ -228,8 +219,10 @@ mouse)
     expect "quit 1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
   done
   for quit in 0 2; do
+    # A cfg made byte by byte (2 is no value config.exe writes): version 3,
+    # quitOnMouseMove, mode row 0, no text, spin level 7, 15 s phases.
     new_install "quit-$quit" "$CUBE_MAIN_PAK"
-    write_cfg "$INSTALL/cfg" "$quit" 7 15 # 2 is no value config.exe writes
+    printf "\\3\\0\\0\\0\\$quit\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\0\\7\\0\\0\\0\\17\\0\\0\\0" >"$INSTALL/cfg"
     start_saver "quit-$quit"
     expect "quit $quit: a frame appears within 60 s" wait_lit 60
     sleep 5 && relative && absolute && sleep 1
@@ -277,15 +270,12 @@ mode_words)
   done
   ;;
 
-# Display modes: every row of the table shows the whole scene, centred and
-# scaled to fill the screen as far as the mode's shape allows; rows smaller
-# and larger than the screen, and one of another shape, against the
-# desktop's own mode (row 0). The cube test archive stands still at spin
-# level -11, and with 1 s phases every group shows within 3 s: what lights up
-# over 7 s is the whole scene. The scene is drawn for the mode's height, so a
-# mode w x h on a W x H screen makes it h * min(W / w, H / h) / H times as
-# high and as wide as the desktop's mode does (aspect kept, black bars where
-# the shapes differ).
+# Display modes: rows smaller and larger than the screen, and one of another
+# shape, each show the whole scene centred, against the desktop's own mode (row
+# 0). The cube archive stands still at spin level -11 and every group shows
+# within 3 s of 1 s phases, so what lights up over 7 s is the whole scene. A
+# mode w x h on a W x H screen draws it h * min(W / w, H / h) / H times as
+# high and as wide as the desktop's mode (aspect kept, black bars).
 display_modes)
   ref=/dev/null
   for mode in "0 0 0" "2 640 480" "18 1600 1200" "10 1280 800"; do
@@ -305,8 +295,8 @@ display_modes)
       'BEGIN { s = W / w; if (H / h < s) s = H / h; printf "%.4f", h * s / H }')
     for axis in width height; do
       ratio=$(awk -v a="$(figure "$ext" "$axis")" -v b="$(figure "$ref" "$axis")" 'BEGIN { if (b > 0) printf "%.4f", a / b }')
-      expect "row $row: the scene's $axis is ${ratio:-?} of the desktop mode's, expected $scale" \
-        num_between "$ratio" "$(awk -v s="$scale" 'BEGIN { print s * 0.9 }')" "$(awk -v s="$scale" 'BEGIN { print s * 1.1 }')"
+      expect "row $row: the scene's $axis is ${ratio:-?} of the desktop mode's, expected $scale (10%)" \
+        num_between "$ratio" "$(awk "BEGIN { print $scale * 0.9 }")" "$(awk "BEGIN { print $scale * 1.1 }")"
     done
   done
   ;;

@@ -1,22 +1,14 @@
 # The end-to-end test harness, sourced by every end-to-end script (Linux full
 # screen, preview, hack, xscreensaver, the Windows folder and installer under
-# Wine) and by scripts/showcase.sh. It owns the script's output directory,
+# Wine) and by scripts/showcase.sh. It owns the script's output directory $OUT,
 # the processes it starts and its private X servers, and ends them all on any
 # exit, clients first. Checks are counted: each prints "ok: WHAT" or
-# "FAIL: WHAT", and end_checks exits 1 when any failed.
-#
-#   source "$(dirname "$0")/../harness/harness.sh"
-#   harness_init "$OUT_DIR"                  # emptied; logs and screenshots go there
-#   start_xserver 1024x768x24                # exports DISPLAY
-#   write_registry "$OUT/reg" "$INSTALL"     # then export CALVETRIN_REGISTRY="$OUT/reg"
-#   start saver "$CALVETRIN_EXE" /s          # $PID; output in $OUT/saver.out and .err
-#   expect "the scene shows" wait_scene saver 60
-#   xdotool key Escape
-#   expect_exit "Escape ends the run" 0 "$PID" 20
-#   end_checks
-#
+# "FAIL: WHAT", and end_checks exits 1 when any failed. For example:
+#   harness_init "$OUT_DIR"; start_xserver; start saver "$EXE" /s
+#   expect "the scene shows" wait_scene saver 60; xdotool key Escape
+#   expect_exit "Escape ends the run" 0 "$PID" 20; end_checks
 # GL_PRELOAD (sanitizer builds): what `start` preloads into the program under
-# test (see with-xvfb.sh --preload). The functions also work under `set -e`.
+# test (see with-xvfb.sh). The functions also work under `set -e`.
 set -u
 trap "" PIPE
 HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -25,11 +17,7 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 # expect WHAT COMMAND...: passes when the command succeeds; returns its verdict.
-expect() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what" && return 1; fi
-}
+expect() { if "${@:2}"; then pass "$1"; else fail "$1" && return 1; fi; }
 # num_between VALUE LOW HIGH: floating-point comparison of measured figures.
 num_between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }'; }
 end_checks() {
@@ -42,11 +30,8 @@ harness_pids=() harness_servers=() harness_at_exit=() harness_tmp=""
 # harness_init [DIR]: $OUT is DIR, made empty, or else a scratch directory
 # removed on exit.
 harness_init() {
-  if [ -n "${1:-}" ]; then
-    rm -rf "$1" && mkdir -p "$1" && OUT=$(cd "$1" && pwd)
-  else
-    OUT=$(mktemp -d "${TMPDIR:-/tmp}/calvetrin-test.XXXXXX") && harness_tmp=$OUT
-  fi
+  if [ -n "${1:-}" ]; then rm -rf "$1" && mkdir -p "$1" && OUT=$(cd "$1" && pwd)
+  else OUT=$(mktemp -d "${TMPDIR:-/tmp}/calvetrin-test.XXXXXX") && harness_tmp=$OUT; fi
 }
 # at_exit COMMAND: a shell command run on exit, before the processes end.
 at_exit() { harness_at_exit+=("$1"); }
@@ -107,18 +92,10 @@ start_xserver() {
   XVFB_PID=$!
   harness_servers+=("$XVFB_PID")
   # A machine busy with other tests can be slow to start a server.
-  for _ in $(seq 600); do
-    if [ -s "$fd_file" ]; then
-      export DISPLAY=":$(head -n1 "$fd_file")" LIBGL_ALWAYS_SOFTWARE=1 && rm "$fd_file"
-      unset XSCREENSAVER_WINDOW
-      return 0
-    fi
-    running "$XVFB_PID" || break
-    sleep 0.05
-  done
-  echo "FAIL: Xvfb did not start:" >&2
-  cat "$OUT/xvfb.log" >&2
-  exit 1
+  wait_for 30 eval '[ -s "$fd_file" ] || ! running "$XVFB_PID"'
+  [ -s "$fd_file" ] || { echo "FAIL: Xvfb did not start:" >&2 && cat "$OUT/xvfb.log" >&2 && exit 1; }
+  export DISPLAY=":$(head -n1 "$fd_file")" LIBGL_ALWAYS_SOFTWARE=1 && rm "$fd_file"
+  unset XSCREENSAVER_WINDOW
 }
 
 # shot NAME: a screenshot of the whole screen as $OUT/NAME.png; prints its path.
@@ -147,16 +124,6 @@ write_registry() {
   printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n"Path"="%s/"\n' \
     "${2%/}" >"$1"
 }
-# write_cfg FILE QUIT_ON_MOUSE_MOVE SPIN_LEVEL PHASE_SECONDS [DISPLAY_MODE]: a
-# settings file "cfg" (version 3) made byte by byte, for values that
-# config.exe refuses to write.
-write_cfg() {
-  local text="made by the e2e test"
-  { le32 3; le8 "$2"; le32 0; le32 "${5:-0}"; le32 ${#text}; printf '%s' "$text"; le32 0; le32 "$3"; le32 "$4"; } >"$1"
-}
-le8() { printf "\\x$(printf %02x $(($1 & 255)))"; }
-le32() { le8 "$1" && le8 $(($1 >> 8)) && le8 $(($1 >> 16)) && le8 $(($1 >> 24)); }
-
 # wine_prefix DIR: the Wine prefix of wine_run, made afresh on first use;
 # its programs end with the script.
 wine_prefix() {
@@ -168,8 +135,5 @@ wine_prefix() {
 wine_run() { "$HARNESS_DIR/wine.sh" "$WINE_PREFIX" "$@"; }
 # winpath PATH: the Windows name of a path on this machine (drive Z:).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-# reg_value KEY NAME [VIEW]: the value's data as `reg query` prints it, from
-# the 64-bit view unless VIEW is 32; nothing when there is no such value.
-reg_value() {
-  wine_run reg query "$1" /v "$2" "/reg:${3:-64}" 2>/dev/null | tr -d '\r' | sed -nE "s/^    $2    REG_[A-Z_]+    //p"
-}
+# wine_wait: waits (up to 120 s) until the prefix's programs have all ended.
+wine_wait() { WINEPREFIX=$WINE_PREFIX timeout 120 "${WINE_SERVER:-/usr/lib/wine/wineserver}" -w; }

@@ -1,21 +1,14 @@
 #!/usr/bin/env bash
-# The Windows installer, calvetrin-setup.exe, under Wine on a private Xvfb, as
-# an administrator and a user would meet it, into a folder named outside the
-# ANSI code page:
-#   - on a Windows older than 10 version 1903 that folder is refused;
-#   - a silent install there; the installed screensaver run from the system
-#     folder; its settings dialog started by /c, saving the user's own settings
-#     while the installation folder cannot be written, and the next run using
-#     them;
-#   - setup over the installation: its page, cancelled; a silent upgrade while
-#     the screensaver runs; a silent upgrade while another program holds a
-#     file (exit code 3010, the file replaced at the next start);
-#   - a silent uninstall while the screensaver runs, leaving nothing behind;
-#     one while another program holds a file (3010, removed at the next start).
+# The Windows installer, calvetrin-setup.exe, under Wine on a private Xvfb, into
+# a folder named outside the ANSI code page: refused before Windows 10 1903;
+# a silent install, the screensaver run from the system folder, /c saving the
+# user's own settings while the folder cannot be written, and the next run
+# using them; setup over the installation (its page, cancelled); silent
+# upgrades and uninstalls while the screensaver runs or another program holds
+# a file (exit code 3010, the file replaced or removed at the next start).
 # usage: installer_wine.sh SETUP DIST VERSION HELPER OUT_DIR
-#   SETUP    the installer, made by the cross tree from DIST (its folder)
-#   VERSION  the project's version, as Add/Remove Programs should show it
-#   HELPER   installer_helper.exe (run, hold, show, press)
+#   SETUP the installer (the cross tree's target 'installer'), DIST its folder,
+#   VERSION as Add/Remove Programs should show it, HELPER installer_helper.exe
 source "$(dirname "$0")/../harness/harness.sh"
 dist=$2 version=$3
 harness_init "$5"
@@ -43,9 +36,12 @@ unlock_folder() { if [ "$(id -u)" = 0 ]; then chattr -i "$1" 2>/dev/null; else c
 at_exit '[ ! -d "$folder" ] || unlock_folder "$folder"'
 # helper ARGS...: installer_helper.exe in the prefix.
 helper() { wine_run "$OUT/installer_helper.exe" "$@"; }
-# run NAME COMMAND_LINE: runs a Windows command line exactly as given and sets
-# EXIT_CODE to its whole exit code (Unix keeps only its low 8 bits).
-run() { helper run "$2" >"$OUT/$1.out" 2>"$OUT/$1.err"; EXIT_CODE=$(tr -d '\r' <"$OUT/$1.out" | sed -n 's/^exit code: //p'); }
+# runs WHAT CODE NAME COMMAND_LINE: a Windows command line run exactly as given
+# ends with CODE, its whole exit code (Unix keeps only its low 8 bits).
+runs() {
+  helper run "$4" >"$OUT/$3.out" 2>"$OUT/$3.err"; EXIT_CODE=$(tr -d '\r' <"$OUT/$3.out" | sed -n 's/^exit code: //p')
+  expect "$1 exits with $2 (got $EXIT_CODE)" [ "$EXIT_CODE" = "$2" ]
+}
 # reg_text KEY NAME: a value as `reg export` writes it (in UTF-16, which holds
 # every name), without quotes and escapes; dword:XXXXXXXX for a number.
 reg_text() {
@@ -64,7 +60,7 @@ pending() {
 no_pending() { ! grep -qa PendingFileRenameOperations <<<"$(pending)"; }
 same_as_dist() { local f; for f in "${files[@]}"; do cmp -s "$folder/$f" "$dist/$f" || return 1; done; }
 # restart: Windows' start-up, which carries out what waits for it.
-restart() { wine_run wineboot -r >/dev/null 2>&1; WINEPREFIX=$WINE_PREFIX timeout 120 "${WINE_SERVER:-/usr/lib/wine/wineserver}" -w; }
+restart() { wine_run wineboot -r >/dev/null 2>&1; wine_wait; }
 # saver NAME: the system folder's screensaver full screen, until its scene shows.
 saver() { start "$1" wine_run 'C:\windows\system32\calvetrin.scr' /s && expect "$1: the scene shows" wait_scene "$1" 60; }
 # hold NAME FILE: installer_helper holds the Windows file FILE until $OUT/go exists.
@@ -76,13 +72,11 @@ hold() {
 
 # A Windows older than 10 version 1903: the folder is refused.
 wine_run winecfg -v win7 >/dev/null 2>&1
-run refused "$setup /S /D=$win_folder"
-expect "before Windows 10 1903 the folder is refused with exit code 2 (got $EXIT_CODE)" [ "$EXIT_CODE" = 2 ]
+runs "before Windows 10 1903 the folder is refused:" 2 refused "$setup /S /D=$win_folder"
 expect "and nothing is installed" [ ! -e "$drive/Screen Savers" -a ! -e "$system/calvetrin.scr" ]
 wine_run winecfg -v win10 >/dev/null 2>&1
 
-run install "$setup /S /D=$win_folder"
-expect "/S installs and exits with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+runs "/S installs and" 0 install "$setup /S /D=$win_folder"
 expect "the folder holds the files of $dist (${files[*]})" same_as_dist
 expect "the uninstaller is in the folder" [ -f "$folder/uninstall.exe" ]
 expect "calvetrin.scr is in the 64-bit system folder" cmp -s "$system/calvetrin.scr" "$dist/calvetrin.scr"
@@ -140,10 +134,8 @@ expect "and leaves the installation as it was" same_as_dist
 # A silent upgrade while the screensaver runs.
 saver upgrade-running
 head -c 100 "$dist/main.pak" >"$folder/main.pak"
-run upgrade "$setup /S"
-expect "an upgrade while the screensaver runs exits with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
-wait_exit "$PID" 30
-expect "it ended the screensaver (got $EXIT_CODE)" [ "$EXIT_CODE" != timeout ]
+runs "an upgrade while the screensaver runs" 0 upgrade "$setup /S"
+expect "it ended the screensaver" wait_exit "$PID" 30
 expect "and replaced the programs and content" same_as_dist
 expect "nothing waits for the next start" no_pending
 expect "nothing is left beside the files" [ -z "$(ls "$folder" "$system" | grep '\.new$')" ]
@@ -152,8 +144,7 @@ expect "the user's settings are as they were" cmp -s "$user_cfg" "$OUT/cfg.saved
 # A silent upgrade while another program holds a file.
 head -c 100 "$dist/main.pak" >"$folder/main.pak"
 hold hold "$win_folder\\main.pak"
-run upgrade-held "$setup /S"
-expect "with main.pak held, the upgrade exits with 3010, a restart needed (got $EXIT_CODE)" [ "$EXIT_CODE" = 3010 ]
+runs "with main.pak held, the upgrade needs a restart:" 3010 upgrade-held "$setup /S"
 expect "the new main.pak waits beside the old one" cmp -s "$folder/main.pak.new" "$dist/main.pak"
 expect "its move is registered for the next start" grep -qaF 'main.pak.new' <<<"$(pending)"
 touch "$OUT/go"
@@ -166,11 +157,9 @@ expect "or pending" no_pending
 # A silent uninstall while the screensaver runs.
 wine_run reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d 'C:\windows\system32\calvetrin.scr' /f >/dev/null 2>&1
 saver uninstall-running
-run uninstall "$quiet"
-expect "an uninstall while the screensaver runs exits with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
-wait_exit "$PID" 30
-expect "it ended the screensaver (got $EXIT_CODE)" [ "$EXIT_CODE" != timeout ]
-WINEPREFIX=$WINE_PREFIX timeout 120 "${WINE_SERVER:-/usr/lib/wine/wineserver}" -w
+runs "an uninstall while the screensaver runs" 0 uninstall "$quiet"
+expect "it ended the screensaver" wait_exit "$PID" 30
+wine_wait
 expect "the folder and the one the installation made above it are gone" [ ! -e "$drive/Screen Savers" ]
 expect "calvetrin.scr left the system folder" [ ! -e "$system/calvetrin.scr" ]
 expect "the uninstaller left no copy in TEMP" [ -z "$(ls -d "$drive"/users/*/Temp/~nsu* 2>/dev/null)" ]
@@ -182,16 +171,14 @@ expect "a silent uninstall keeps the user's own settings" cmp -s "$user_cfg" "$O
 
 # A silent uninstall while another program holds a file: installed again into
 # the default folder, with a cfg there as an earlier version wrote it.
-run reinstall "$setup /S"
-expect "installing again, into Program Files, exits with 0 (got $EXIT_CODE)" [ "$EXIT_CODE" = 0 ]
+runs "installing again, into Program Files," 0 reinstall "$setup /S"
 folder="$drive/Program Files/Calvetrin"
 cp "$OUT/cfg.saved" "$folder/cfg"
 hold hold-readme 'C:\Program Files\Calvetrin\README.txt'
-run uninstall-held "$(reg_text "$uninstall_key" QuietUninstallString)"
-expect "with README.txt held, the uninstall exits with 3010 (got $EXIT_CODE)" [ "$EXIT_CODE" = 3010 ]
+runs "with README.txt held, the uninstall" 3010 uninstall-held "$(reg_text "$uninstall_key" QuietUninstallString)"
 touch "$OUT/go"
 wait_exit "$PID" 30
-WINEPREFIX=$WINE_PREFIX timeout 120 "${WINE_SERVER:-/usr/lib/wine/wineserver}" -w
+wine_wait
 restart
 left=$(ls -A "$folder" 2>/dev/null | tr '\n' ' ')
 expect "after a restart only the earlier version's cfg is left, and kept (left: $left)" [ "$left" = "cfg " ]

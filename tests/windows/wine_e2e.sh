@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# End-to-end tests of the Windows folder under Wine, on a private Xvfb: the
-# screensaver's three modes as the screensaver host starts them, a display
-# mode the screen lacks, and start-up failures recorded for the settings
-# dialog. Every case runs in its own copy of the folder, in a fresh Wine prefix.
+# The Windows folder under Wine on a private Xvfb, each case in its own copy of
+# the folder: the three modes as the screensaver host starts them, a display
+# mode the screen lacks, and start-up failures recorded for the settings dialog.
 # usage: wine_e2e.sh DIST OUT_DIR LAUNCH_PROBE PREVIEW_PARENT
-#   DIST            the folder as built (calvetrin.scr, config.exe, main.pak, ...)
-#   LAUNCH_PROBE    a stand-in config.exe: waits for the file "go" in the folder
-#                   CALVETRIN_PROBE_DIR names, then writes its directory to "out"
-#   PREVIEW_PARENT  the stand-in for the settings page (preview_parent.cpp)
+#   LAUNCH_PROBE: a stand-in config.exe that waits for "go" in the folder
+#   CALVETRIN_PROBE_DIR names, then writes its directory to "out";
+#   PREVIEW_PARENT: the stand-in for the settings page (preview_parent.cpp)
 source "$(dirname "$0")/../harness/harness.sh"
 dist=$1 launch_probe=$3 preview_parent=$4
 harness_init "$2"
@@ -29,17 +27,13 @@ copy() { INSTALL=$OUT/$1 && cp -r "$dist" "$INSTALL"; }
 run_scene() {
   local name=$1 what=$2
   start "$name" wine_run "${@:3}"
-  if expect "$what draws the scene" wait_scene "$name" 60; then
-    if [ -n "${CHECK_INPUT:-}" ]; then
-      xdotool key space key Return mousedown 1 mouseup 1
-      sleep 2
-      expect "$what: Space, Enter and a click do not end the run" running "$PID"
-    fi
-    xdotool key Escape
-    expect_exit "$what: Escape ends the run" 0 "$PID" 20
-  else
-    wait_exit "$PID" 0
+  expect "$what draws the scene" wait_scene "$name" 60 || { wait_exit "$PID" 0; return; }
+  if [ -n "${CHECK_INPUT:-}" ]; then
+    xdotool key space key Return mousedown 1 mouseup 1 && sleep 2
+    expect "$what: Space, Enter and a click do not end the run" running "$PID"
   fi
+  xdotool key Escape
+  expect_exit "$what: Escape ends the run" 0 "$PID" 20
 }
 
 # The screensaver runs from a folder of its own, as from the system folder:
