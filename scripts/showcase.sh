@@ -12,7 +12,7 @@
 #                shown) and preview.png go; default build/showcase
 #
 # The installation directory is only read: the run uses a directory of links
-# to its files, its own registry file and its own settings file "cfg".
+# to its files, its own registry file and its own user folder for settings.
 # Exit status: 0 when every picture was taken and the screensaver ended with
 # 0, 1 on any failure, 2 for wrong usage.
 set -euo pipefail
@@ -99,19 +99,19 @@ rm -f "$out"/group-[123].png "$out"/preview.png
 # A black root window: nothing on the screen is lit until the screensaver draws.
 start_xserver "$screen"
 
-# The private installation directory: links to the installed files, a
-# registry file naming it, and settings written there by config.exe.
+# The private installation directory: links to the installed files, and a
+# registry file naming it. The settings config.exe writes go to a private user
+# folder, never to the caller's own.
 install="$work/install"
 mkdir "$install"
 for f in calvetrin config.exe main.pak preview.ppk; do
   [ -e "$source_dir/$f" ] && ln -s "$source_dir/$f" "$install/$f"
 done
-export CALVETRIN_REGISTRY="$work/calvetrin.reg"
-printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n"Path"="%s/"\n' \
-  "$install" >"$CALVETRIN_REGISTRY"
+export CALVETRIN_REGISTRY="$work/calvetrin.reg" XDG_CONFIG_HOME="$work/config"
+write_registry "$CALVETRIN_REGISTRY" "$install"
 "$install/config.exe" --mouse-quits no --spin 7 --phase "$phase" >"$work/config.log" 2>&1 ||
   die "config.exe could not write the settings: $(tail -n 3 "$work/config.log")"
-[ -s "$install/cfg" ] || die "config.exe wrote no settings file in $install"
+[ -s "$XDG_CONFIG_HOME/calvetrin/cfg" ] || die "config.exe wrote no settings file in $XDG_CONFIG_HOME/calvetrin"
 
 say "running the screensaver on a private X server ($DISPLAY, ${screen%x*}), $phase s per group"
 start calvetrin "$install/calvetrin"
