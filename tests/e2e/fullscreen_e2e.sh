@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The full-screen mode end to end, one case per ctest test: the real
-# screensaver on a private Xvfb, each run in a fresh installation directory
-# named by its own registry file, driven with xdotool and watched through
-# screenshots, the pixel probe (fullscreen_probe.cpp) and its exit code.
+# screensaver on a private Xvfb, each run in a fresh installation directory,
+# driven with xdotool and watched through screenshots, the pixel probe
+# (fullscreen_probe.cpp) and its exit code. Environment: see fullscreen.cmake.
 #   usage: fullscreen_e2e.sh CASE [SCREEN]     (default 1024x768x24)
-# Environment: see tests/e2e/fullscreen.cmake.
 source "$(dirname "$0")/../harness/harness.sh"
 : "${CALVETRIN_EXE:?}" "${CALVETRIN_CONFIG:?}" "${CALVETRIN_PAK:?}" "${FULLSCREEN_PROBE:?}" "${FULLSCREEN_OUT:?}" \
   "${DEFAULT_MAIN_PAK:?}" "${DEFAULT_PREVIEW_PPK:?}" "${CUBE_MAIN_PAK:?}"
@@ -33,8 +32,7 @@ set_cfg() {
 # $SAVER_LOG.out and .err. SIGINT keeps its default action, as for a
 # terminal's foreground program (a script's background job inherits it ignored).
 start_saver() { start "$1" env --default-signal=INT "$CALVETRIN_EXE" "${@:2}" && SAVER_PID=$PID SAVER_LOG=$OUT/$1; }
-# begin NAME MAIN_PAK [SETTINGS...]: a run with those settings (set_cfg's),
-# which has drawn its first frame.
+# begin NAME MAIN_PAK [SETTINGS...]: a run with set_cfg's settings, once it draws.
 begin() {
   new_install "$1" "$2" && { [ $# -lt 3 ] || set_cfg "${@:3}"; } && start_saver "$1"
   expect "$1: a frame appears within 60 s" wait_lit 60
@@ -46,36 +44,30 @@ end_saver() {
 }
 # wait_lit SECONDS: waits until the screen shows lit pixels; notes how long.
 wait_lit() { local out rc=0; out=$("$FULLSCREEN_PROBE" wait-lit "$1") || rc=$?; echo "  (first frame after ${out#waited_ms=} ms)"; return $rc; }
-# stat_of FILE KEY: one figure of the probe's stats for a screenshot;
-# figure FILE KEY: one key=value figure from a file of the probe's output.
+# stat_of FILE KEY: a figure of a screenshot; figure FILE KEY: one of a file.
 stat_of() { "$FULLSCREEN_PROBE" stats "$1" | sed -n "s/^$2=//p"; }
 figure() { sed -n "s/^$2=//p" "$1"; }
 # ppm_to_png FILE...: the probe's pictures as PNG files.
 ppm_to_png() { local f; for f in "$@"; do [ ! -e "$f" ] || { convert "$f" "${f%.ppm}.png" && rm "$f"; }; done; }
-# extent NAME SECONDS: the bounding box of everything lit on the screen over
-# SECONDS, as figures in NAME.extent (its path is printed) and the lit pixels
-# as NAME-lit.png.
+# extent NAME SECONDS: the box of all lit over SECONDS; prints its file's path.
 extent() { "$FULLSCREEN_PROBE" extent "$2" "$OUT/$1-lit.ppm" >"$OUT/$1.extent" && ppm_to_png "$OUT/$1-lit.ppm"; echo "$OUT/$1.extent"; }
-# quiet WHAT: checks that the run printed nothing, on stdout and on stderr.
+# quiet WHAT: the run printed nothing, on stdout and on stderr.
 quiet() { expect "$1: nothing on stdout" [ ! -s "$SAVER_LOG.out" ]; expect "$1: nothing on stderr" [ ! -s "$SAVER_LOG.err" ]; }
 
 case ${1:?} in
-# The default content in the default settings: textured, animated shapes
-# around the centre of the screen.
+# The default content and settings: textured, animated shapes (not an empty
+# or flooded screen, not flat colours) around the centre of the screen.
 default)
   begin default "$DEFAULT_MAIN_PAK"
   sleep 1
   previous=""
   for i in 1 2 3; do
     file=$(shot "default-$i")
-    # A busy machine may show few frames a second: wait (up to 20 s) for the
-    # next one rather than for a fixed time.
+    # A busy machine may show few frames a second: wait for the next one.
     moved() { changed=$(compare -metric AE "$previous" "$(shot "default-$i")" null: 2>&1 >/dev/null); num_between "${changed%% *}" 500 1e12; }
     [ -z "$previous" ] || expect "screenshot $i differs from the one before in 500 pixels or more" wait_for 20 moved
     lit=$(stat_of "$file" lit_share) colours=$(stat_of "$file" colours)
     cx=$(stat_of "$file" centroid_x) cy=$(stat_of "$file" centroid_y)
-    # Shapes, not an empty or a flooded screen; textures, not flat colours;
-    # every group laid out symmetrically around the centre.
     expect "screenshot $i: lit share $lit within 0.5% .. 85%" num_between "$lit" 0.005 0.85
     expect "screenshot $i: $colours distinct colours (at least 8)" num_between "$colours" 8 100000
     expect "screenshot $i: content centred horizontally ($cx)" num_between "$cx" 0.4 0.6
@@ -86,15 +78,13 @@ default)
   quiet "default run"
   ;;
 
-# The look of the default content, measured at the screen size given: with
-# short phases each of the three groups in its turn fills the screen well
-# (what it lights over its turn spans 55% to 90% of the screen height), sits
-# centred, and shows the many colours of plasma textures and blended glows.
+# The default content's look at the screen size given: each group in its turn
+# spans 55% to 90% of the screen height, centred, in the many colours of
+# plasma textures and glows.
 look)
   phase=3
   begin look "$DEFAULT_MAIN_PAK" 0 7 "$phase"
-  # Two cycles: a whole turn of the square with a whole turn of each other
-  # group around it, wherever in the cycle the sampling starts.
+  # Two cycles: each group's whole turn, wherever in the cycle sampling starts.
   "$FULLSCREEN_PROBE" look $((6 * phase + 1)) "$phase" "$OUT" | tee "$OUT/look.txt"
   expect "a turn of each group was seen" [ "${PIPESTATUS[0]}" = 0 ]
   ppm_to_png "$OUT"/look-*.ppm
@@ -117,14 +107,11 @@ damaged)
   entries=$OUT/entries && mkdir -p "$entries" && "$CALVETRIN_PAK" extract "$DEFAULT_MAIN_PAK" "$entries/"
   expect "the default content has the lattice texture" [ -s "$entries/sn1_lattice" ]
   cp "$(dirname "$0")/../../fuzz/regressions/image/png-trns-chunk-longer-than-the-file.png" "$entries/sn1_lattice"
-  # The entries in their own order, each NAME=FILE.
   mapfile -t args < <("$CALVETRIN_PAK" list "$DEFAULT_MAIN_PAK" | awk -v d="$entries" '{ print $2 "=" d "/" $2 }')
   "$CALVETRIN_PAK" create "$OUT/damaged.pak" "${args[@]}" >/dev/null || fail "create the damaged archive"
-  # 2 s a group, so that all three are seen: where the lantern is the outer
-  # shape of the nest, its untextured lattice (drawn white, texture 0) hides
-  # the shapes inside it.
+  # 2 s a group, so that all three are seen (the untextured lattice draws
+  # white); a screenshot may fall between two turns, most show shapes.
   begin damaged "$OUT/damaged.pak" 0 7 2
-  # A screenshot may fall between two groups' turns; most show shapes.
   most=0 drawn=0
   for i in $(seq 10); do
     file=$(shot "damaged-$i") && lit=$(stat_of "$file" lit_share) colours=$(stat_of "$file" colours)
@@ -139,13 +126,11 @@ damaged)
   quiet "damaged content"
   ;;
 
-# The three groups take turns: with phaseSeconds 1 each is in view for
-# 1000 ms, in a random order that repeats every 3000 ms. The cube test
-# archive makes every shape the same cube, so each group leaves a signature
-# at the screen centre that the probe recognises.
+# The groups take 1000 ms turns (phaseSeconds 1) in a random order repeating
+# every 3000 ms. With every shape the same cube, each group leaves a signature
+# at the centre that the probe recognises.
 phases)
   begin phases "$CUBE_MAIN_PAK" 0 7 1
-  # About three cycles of samples, every ~100 ms.
   "$FULLSCREEN_PROBE" phases 9.5 "$OUT" | tee "$OUT/phases.txt"
   expect "the groups take 1000 ms turns in a repeating 3000 ms cycle" [ "${PIPESTATUS[0]}" = 0 ]
   awk '!/^#/ { n[$2]++ } END { for (g in n) printf "  %s: %d samples\n", g, n[g] }' "$OUT/phases.log"
@@ -179,8 +164,7 @@ failures)
   sed 's/^/  stderr: /' "$SAVER_LOG.err"
   ;;
 
-# Keys and mouse buttons: Space, Enter and the mouse buttons leave the run
-# going; Escape ends it with exit code 0.
+# Space, Enter and the mouse buttons leave the run going; Escape ends it with 0.
 input)
   begin input "$CUBE_MAIN_PAK"
   for keys in "key space" "key Return" "key KP_Enter" "click 1" "click 2" "click 3" "keydown a keyup a"; do
@@ -192,8 +176,7 @@ input)
   expect "nothing on stderr" [ ! -s "$SAVER_LOG.err" ]
   ;;
 
-# SIGTERM and SIGINT end a run the way Escape does: exit code 0, nothing on
-# stderr, and no process left behind.
+# SIGTERM and SIGINT end a run the way Escape does: exit code 0, no output.
 signals)
   for signal in TERM INT; do
     begin "signal-$signal" "$CUBE_MAIN_PAK" 0 7 15
@@ -230,17 +213,15 @@ mouse)
     end_saver "quit $quit"
   done
   ;;
-# Mode words: a first word whose second character is 'c' or 'C' starts
-# "config.exe" from the installation directory, with that directory as its
-# working directory, and returns 0 without waiting for it; "/s", an empty
-# command line, "/p:123" and the one-character word "c" run full screen.
+# A first word whose second character is 'c' or 'C' starts "config.exe" in
+# the installation directory and returns 0 without waiting for it; "/s", no
+# word, "/p:123" and the one-character word "c" run full screen.
 mode_words)
   n=0
   for word in /c /C -c /c:123; do
     n=$((n + 1))
     new_install "configure-$n" ""
-    # A stand-in configuration program: it notes where it runs, then stays
-    # until the test lets it go.
+    # A stand-in config.exe: notes where it runs, stays until let go.
     printf '%s\n' '#!/bin/sh' 'pwd >working-directory; echo $$ >pid' \
       'i=0; while [ ! -e release ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done' \
       'echo "config finished" >>events' >"$INSTALL/config.exe"
@@ -260,8 +241,7 @@ mode_words)
   n=0
   for word in /s "" /p:123 c; do
     n=$((n + 1))
-    # No config.exe of any kind: a configure mode chosen by mistake shows up
-    # as an early exit without frames.
+    # No config.exe: a configure mode chosen by mistake ends without frames.
     new_install "fullscreen-$n" "$CUBE_MAIN_PAK" && rm "$INSTALL/config.exe"
     start_saver "fullscreen-$n" ${word:+"$word"}
     expect "'$word': a full-screen frame appears within 60 s" wait_lit 60

@@ -22,8 +22,7 @@ expect() { if "${@:2}"; then pass "$1"; else fail "$1" && return 1; fi; }
 num_between() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v >= lo && v <= hi) }'; }
 end_checks() {
   [ "$failures" -eq 0 ] || { echo "$failures check(s) failed; output in $OUT" >&2 && exit 1; }
-  echo "all checks passed; output in $OUT"
-  exit 0
+  echo "all checks passed; output in $OUT" && exit 0
 }
 
 harness_pids=() harness_servers=() harness_at_exit=() harness_tmp=""
@@ -51,11 +50,7 @@ trap 'exit 143' TERM
 running() { [[ "$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/${1:-none}/stat" 2>/dev/null)" == [^Z] ]]; }
 # start NAME COMMAND...: COMMAND in the background as $PID, with $GL_PRELOAD;
 # its output goes to $OUT/NAME.out and $OUT/NAME.err.
-start() {
-  LD_PRELOAD="${GL_PRELOAD:-${LD_PRELOAD:-}}" "${@:2}" >"$OUT/$1.out" 2>"$OUT/$1.err" &
-  PID=$!
-  harness_pids+=("$PID")
-}
+start() { LD_PRELOAD="${GL_PRELOAD:-${LD_PRELOAD:-}}" "${@:2}" >"$OUT/$1.out" 2>"$OUT/$1.err" & PID=$! && harness_pids+=("$PID"); }
 # ended PID...: none of the processes runs any more.
 ended() { local pid; for pid in "$@"; do ! running "$pid" || return 1; done; }
 # wait_for SECONDS COMMAND...: polls COMMAND until it succeeds, for SECONDS.
@@ -71,10 +66,7 @@ wait_exit() {
   EXIT_CODE=0 && wait "$1" 2>/dev/null || EXIT_CODE=$?
 }
 # expect_exit WHAT CODE PID SECONDS: the process ends within SECONDS with CODE.
-expect_exit() {
-  wait_exit "$3" "$4"
-  expect "$1 (exit code $EXIT_CODE after at most $4 s, expected $2)" [ "$EXIT_CODE" = "$2" ]
-}
+expect_exit() { wait_exit "$3" "$4"; expect "$1 (exit code $EXIT_CODE after at most $4 s, expected $2)" [ "$EXIT_CODE" = "$2" ]; }
 # stop PID...: SIGTERM, then SIGKILL to what still runs 10 s later.
 stop() {
   kill -TERM "$@" 2>/dev/null || true

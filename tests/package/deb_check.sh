@@ -53,7 +53,7 @@ expect "the settings description is for the hack 'calvetrin'" \
 expect "the hack's command is '-root'" [ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$xml")" = -root ]
 
 # The stripped programs run from the unpacked tree: the archive tool reads the
-# packaged content, and config.exe finds its settings file beside itself.
+# packaged content.
 entries=$("$root/usr/bin/calvetrin-pak" list "$root/$dir/main.pak" | awk '{print $2}' | tr '\n' ' ')
 for entry in sn1 sn11 sn12; do
   expect "main.pak has the entry $entry (entries: $entries)" grep -qw "$entry" <<<"$entries"
@@ -73,7 +73,6 @@ for page in "$root"/usr/share/man/man*/*.gz; do
 done
 
 lintian_output=$(lintian --display-info "$deb" 2>&1)
-echo "lintian:"
-echo "${lintian_output:-(nothing)}"
+echo "lintian: ${lintian_output:-(nothing)}"
 expect "lintian reports no error" [ -z "$(grep '^E:' <<<"$lintian_output")" ]
 end_checks

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# dist_check.sh DIST MANIFEST HOST_CONTENT: checks the Windows folder as a
-# user gets it: exactly the files the install rules put there (MANIFEST, as
-# `cmake --install` wrote it), none empty; each program linking no DLL beyond
-# Windows' own; a GUI screensaver with its name as string 1, a version, an
-# icon and a DPI-aware manifest asking for common controls 6 and the UTF-8
-# code page; the notices naming SDL's exact source and stb's licence; and the
-# content byte for byte what the content generator built for Linux made
-# (HOST_CONTENT).
+# dist_check.sh DIST MANIFEST HOST_CONTENT: the Windows folder as a user gets
+# it: exactly the files the install rules put there (MANIFEST), none empty;
+# programs linking only Windows' own DLLs, each with its name as string 1, a
+# version, an icon and a manifest (DPI-aware, common controls 6, UTF-8); the
+# notices naming SDL's exact source and stb's licence; the content byte for
+# byte what the content generator built for Linux made (HOST_CONTENT).
 source "$(dirname "$0")/../harness/harness.sh"
 dist=$1 manifest=$2 host=$3
 harness_init
@@ -26,8 +24,7 @@ for program in $(cd "$dist" && ls -- *.exe *.scr); do
   expect "$program: string 1 is \"Calvetrin\"" grep -Eq '^\s*1,\s*"Calvetrin"' <<<"$rc"
   expect "$program has a version resource" grep -q 'VALUE "ProductName", "Calvetrin' <<<"$rc"
   expect "$program has an icon" grep -q 'ICON' <<<"$rc"
-  # The manifest is stored as bytes; windres prints them as text lines.
-  manifest_text=$(tr -d '\n' <<<"$rc")
+  manifest_text=$(tr -d '\n' <<<"$rc") # stored as bytes, printed as lines
   expect "$program: manifest is DPI-aware and asks for common controls 6" \
     eval 'grep -q dpiAware <<<"$manifest_text" && grep -q Microsoft.Windows.Common-Controls <<<"$manifest_text"'
   expect "$program: manifest asks for the UTF-8 code page" grep -q 'activeCodePage[^>]*>UTF-8<' <<<"$manifest_text"

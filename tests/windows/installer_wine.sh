@@ -29,8 +29,7 @@ mapfile -t files < <(ls "$dist")
 cp "$1" "$4" "$OUT/"
 setup="$(winpath "$OUT")\\calvetrin-setup.exe"
 
-# An installation folder that cannot be written: immutable for root (whom
-# file modes do not stop), without write permission otherwise.
+# A folder that cannot be written: immutable for root, whom modes do not stop.
 lock_folder() { if [ "$(id -u)" = 0 ]; then chattr +i "$1"; else chmod a-w "$1"; fi; }
 unlock_folder() { if [ "$(id -u)" = 0 ]; then chattr -i "$1" 2>/dev/null; else chmod u+w "$1" 2>/dev/null; fi; }
 at_exit '[ ! -d "$folder" ] || unlock_folder "$folder"'
@@ -51,8 +50,7 @@ reg_text() {
     iconv -f UTF-16LE -t UTF-8 "$OUT/export.reg" | tr -d '\r' | sed -n "s/^\"$2\"=//p" | sed -E 's/^"(.*)"$/\1/; s/\\(.)/\1/g'
 }
 key_absent() { ! wine_run reg query "$1" /reg:64 >/dev/null 2>&1; }
-# pending: the files waiting to be moved or deleted at the next start (names
-# outside ASCII garbled, the rest readable).
+# pending: the files to be moved or deleted at the next start (ASCII names readable).
 pending() {
   wine_run reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /reg:64 \
     2>/dev/null | tr -d '\r\0'
@@ -169,7 +167,7 @@ expect "the Add/Remove entry is gone" key_absent "$uninstall_key"
 expect "nothing waits for the next start" no_pending
 expect "a silent uninstall keeps the user's own settings" cmp -s "$user_cfg" "$OUT/cfg.saved"
 
-# A silent uninstall while another program holds a file: installed again into
+# A silent uninstall while another program holds a file: installed again in
 # the default folder, with a cfg there as an earlier version wrote it.
 runs "installing again, into Program Files," 0 reinstall "$setup /S"
 folder="$drive/Program Files/Calvetrin"

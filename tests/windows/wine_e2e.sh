@@ -36,8 +36,7 @@ run_scene() {
   expect_exit "$what: Escape ends the run" 0 "$PID" 20
 }
 
-# The screensaver runs from a folder of its own, as from the system folder:
-# only "Path" leads it to its files.
+# Run from a folder of its own, as from the system folder: "Path" leads it home.
 copy fullscreen-path
 mkdir -p "$OUT/system"
 mv "$INSTALL/calvetrin.scr" "$OUT/system/"
@@ -48,9 +47,8 @@ clear_path
 copy beside
 run_scene beside "/s without Path (files beside it)" "$INSTALL/calvetrin.scr" /s
 
-# The user's own settings (config.exe writes them into the prefix's profile)
-# ask for 1600x1200, which the 1024x768 screen cannot show: the desktop's mode
-# is used instead.
+# The user's own settings ask for 1600x1200, which the 1024x768 screen cannot
+# show: the desktop's mode is used instead.
 copy mode-lacking
 wine_run "$INSTALL/config.exe" --mode 1600x1200x32 >"$OUT/mode-lacking-config.out" 2>&1
 expect "config.exe stored the user's mode" [ -s "$user_folder/cfg" ]
@@ -78,13 +76,10 @@ for word in /c /c:1234; do
   copy "configure-${word//[\/:]/}"
   cp "$launch_probe" "$INSTALL/config.exe"
   set_path "$INSTALL"
-  # Started from another folder: config.exe must still start in the
-  # installation folder.
+  # Started from another folder; the stand-in writes "out" only after "go".
   (cd "$OUT" && CALVETRIN_PROBE_DIR=$(winpath "$INSTALL") wine_run "$INSTALL/calvetrin.scr" "$word" >"$INSTALL.out" 2>&1)
   code=$?
   expect "$word returns 0 (got $code)" [ "$code" = 0 ]
-  # The stand-in config.exe waits for "go" before it writes "out": had the
-  # screensaver waited for it, it would not have returned above.
   expect "$word: config.exe still runs after the screensaver returned" [ ! -e "$INSTALL/out" ]
   touch "$INSTALL/go"
   wait_for 30 [ -e "$INSTALL/out" ]
