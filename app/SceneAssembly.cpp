@@ -66,8 +66,7 @@ std::unique_ptr<Scene> assembleScene(const Settings& settings) {
     scene->root = new SceneNode;
     sceneRoot = scene->root;
 
-    // Widened before subtracting so that no stored level can overflow.
-    const double spinRate = static_cast<double>(static_cast<int64_t>(settings.spinLevel()) - 5) * 0.5 + 8.0;
+    const double spinRate = Settings::spinDegreesPerSecond(settings.spinLevel());
 
     sceneRoot->transform.setPosition(0.0, 0.0, 10.0);
     sceneRoot->transform.setRotation(0.0, 0.0, 0.0);

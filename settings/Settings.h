@@ -43,9 +43,13 @@ public:
     // when the stream failed.
     bool saveSettings(std::ostream& file) const;
 
-    // The spin-speed level; the scene turns at (level - 5) * 0.5 + 8 degrees per
-    // second. A stored level below kMinSpinLevel reads as the default 7.
+    // The spin-speed level; the scene turns at spinDegreesPerSecond(level). A
+    // stored level below kMinSpinLevel reads as the default 7.
     std::int32_t spinLevel() const;
+    // How fast the shapes of a spin level turn: (level - 5) * 0.5 + 8 degrees
+    // per second (6 at level 1, 9 at the default 7, 15.5 at 20). Exact for
+    // every 32-bit level: the subtraction is done in double precision.
+    static double spinDegreesPerSecond(std::int32_t level) { return (static_cast<double>(level) - 5.0) * 0.5 + 8.0; }
     // Seconds each phase group is shown. A stored value of 0 or less, or above
     // kMaxPhaseSeconds, reads as the default 15, so the scene's cycle of
     // phaseSeconds * 3000 ms is always positive and fits in 32 bits.

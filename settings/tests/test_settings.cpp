@@ -1,5 +1,6 @@
 // The settings file layout, byte for byte, and what the record makes of
-// mismatched, short, damaged and out-of-range files; the display-mode table.
+// mismatched, short, damaged and out-of-range files; the display-mode table;
+// setting values read from text and the spin speed of a level.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -10,6 +11,7 @@
 
 #include "settings/tests/SettingsBytes.h"
 #include "settings/DisplayMode.h"
+#include "settings/SettingText.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -234,3 +236,31 @@ TEST(DisplayModeTable, RowsAndLookups) {
 }
 
 }  // namespace
+
+TEST(SettingText, WholeNumbersAreSignedDecimalWithNothingAroundAndWithin32Bits) {
+    EXPECT_EQ(parseWholeNumber("+3"), 3);
+    EXPECT_EQ(parseWholeNumber("-0"), 0);
+    EXPECT_EQ(parseWholeNumber("-2147483648"), INT32_MIN);
+    EXPECT_EQ(parseWholeNumber("2147483647"), INT32_MAX);
+    for (const char* refused : {"", "+", "-", " 3", "3 ", "3x", "0x10", "+-3", "++3", "1.5", "2147483648", "-2147483649"})
+        EXPECT_EQ(parseWholeNumber(refused), std::nullopt) << refused;
+}
+
+TEST(SettingText, SpinAndPhaseReadersRefuseWhatTheScreensaverCannotUseWithASentence) {
+    std::string problem;
+    EXPECT_EQ(parseSpinLevel("+3", problem), 3);
+    EXPECT_EQ(parseSpinLevel(std::to_string(Settings::kMinSpinLevel), problem), Settings::kMinSpinLevel);
+    EXPECT_EQ(parsePhaseSeconds("715827", problem), 715827);
+    EXPECT_TRUE(problem.empty()) << problem;
+    EXPECT_EQ(parseSpinLevel(std::to_string(Settings::kMinSpinLevel - 1), problem), std::nullopt);
+    EXPECT_EQ(problem, "spin level '-2147483644' is not a whole number from -2147483643 to 2147483647");
+    EXPECT_EQ(parsePhaseSeconds("0", problem), std::nullopt);
+    EXPECT_EQ(problem, "phase seconds '0' is not a whole number from 1 to 715827");
+}
+
+TEST(SettingText, SpinSpeedIsExactAtTheEndsOf32Bits) {
+    EXPECT_EQ(Settings::spinDegreesPerSecond(7), 9.0);
+    EXPECT_EQ(Settings::spinDegreesPerSecond(20), 15.5);
+    EXPECT_EQ(Settings::spinDegreesPerSecond(INT32_MAX), (2147483647.0 - 5.0) * 0.5 + 8.0);
+    EXPECT_EQ(Settings::spinDegreesPerSecond(Settings::kMinSpinLevel), -1073741816.0);
+}

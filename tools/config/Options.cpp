@@ -1,22 +1,12 @@
 #include "tools/config/Options.h"
 
-#include <charconv>
 #include <vector>
 
 #include "settings/DisplayMode.h"
+#include "settings/SettingText.h"
 #include "settings/Settings.h"
 
 namespace configtool {
-
-std::optional<std::int32_t> parseWholeNumber(const std::string& text) {
-    std::int32_t value = 0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (first != last && *first == '+') ++first;
-    auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || first == last) return std::nullopt;
-    return value;
-}
 
 namespace {
 
@@ -82,21 +72,11 @@ bool parseArguments(int argc, const char* const* argv, Changes& changes, std::st
             changes.displayMode = parseMode(*value, problem);
             if (!changes.displayMode) return false;
         } else if (option == "--spin") {
-            auto level = parseWholeNumber(*value);
-            if (!level || !Settings::usableSpinLevel(*level)) {
-                problem = "spin level '" + *value + "' is not a whole number from " +
-                          std::to_string(Settings::kMinSpinLevel) + " to 2147483647";
-                return false;
-            }
-            changes.spinLevel = level;
+            changes.spinLevel = parseSpinLevel(*value, problem);
+            if (!changes.spinLevel) return false;
         } else if (option == "--phase") {
-            auto seconds = parseWholeNumber(*value);
-            if (!seconds || !Settings::usablePhaseSeconds(*seconds)) {
-                problem = "phase seconds '" + *value + "' is not a whole number from 1 to " +
-                          std::to_string(Settings::kMaxPhaseSeconds);
-                return false;
-            }
-            changes.phaseSeconds = seconds;
+            changes.phaseSeconds = parsePhaseSeconds(*value, problem);
+            if (!changes.phaseSeconds) return false;
         } else {
             const std::string& v = *value;
             if (v == "yes" || v == "on" || v == "1" || v == "true") {

@@ -8,7 +8,8 @@
 //
 // Options are --mode ROW|WxHxBITS, --spin LEVEL, --phase SECONDS,
 // --mouse-quits yes|no (each also as --option=VALUE) and --help or -h. A
-// value the screensaver could not use is refused, never clamped.
+// value the screensaver could not use is refused, never clamped; numbers are
+// read as settings/SettingText.h reads them, as the screensaver's own options.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +33,5 @@ struct Changes {
 // read). False with problem set, a sentence for the user, on the first
 // unknown option, missing value or unusable value.
 bool parseArguments(int argc, const char* const* argv, Changes& changes, std::string& problem);
-
-// A whole number in decimal, optionally signed, with nothing around it and
-// within 32 bits; nullopt otherwise. The settings dialog reads its phase box
-// with it too, so both accept the same texts.
-std::optional<std::int32_t> parseWholeNumber(const std::string& text);
 
 }  // namespace configtool

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "settings/DisplayMode.h"
+#include "settings/Settings.h"
 #include "tools/config/SettingsForm.h"
 
 namespace configtool {
@@ -43,7 +44,7 @@ void printSettings(std::FILE* out, const SettingsFile& file) {
 
     std::fprintf(out, "Display mode:  %s", displayModeLabel(s.displayMode()).c_str());
     if (Settings::usableDisplayMode(s.displayMode())) std::fprintf(out, " (row %d)", s.displayMode());
-    std::fprintf(out, "\nSpin level:    %d (%g degrees per second)", s.storedSpinLevel(), degreesPerSecond(s.spinLevel()));
+    std::fprintf(out, "\nSpin level:    %d (%g degrees per second)", s.storedSpinLevel(), Settings::spinDegreesPerSecond(s.spinLevel()));
     if (s.storedSpinLevel() != s.spinLevel()) std::fprintf(out, "; unusable, %d is used", s.spinLevel());
     std::fprintf(out, "\nPhase seconds: %d", s.storedPhaseSeconds());
     if (s.storedPhaseSeconds() != s.phaseSeconds()) std::fprintf(out, "; unusable, %d is used", s.phaseSeconds());

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "settings/DisplayMode.h"
+#include "settings/SettingText.h"
+#include "settings/Settings.h"
 #include "settings/UserFiles.h"
 #include "tools/config/Options.h"
 
@@ -19,7 +21,7 @@ int indexOf(const std::vector<Choice>& choices, std::int32_t value) {
 
 std::string speedText(std::int32_t level) {
     char text[48];
-    std::snprintf(text, sizeof text, "%.1f degrees per second", degreesPerSecond(level));
+    std::snprintf(text, sizeof text, "%.1f degrees per second", Settings::spinDegreesPerSecond(level));
     return text;
 }
 
@@ -43,7 +45,6 @@ std::string displayModeLabel(std::int32_t row) {
 }
 
 // In double, so that no level overflows: the result is exact to the half.
-double degreesPerSecond(std::int32_t level) { return (static_cast<double>(level) - 5.0) * 0.5 + 8.0; }
 
 std::string spinLabel(std::int32_t level) {
     if (!Settings::usableSpinLevel(level)) {

@@ -43,8 +43,6 @@ struct Choice {
 // "1024x768, 32 bits"; row 0 is "The desktop's own mode"; a row outside the
 // table says so and that the desktop's mode is used.
 std::string displayModeLabel(std::int32_t row);
-// The speed the scene turns at for a usable spin level, (level - 5) * 0.5 + 8.
-double degreesPerSecond(std::int32_t level);
 // "9.0 degrees per second (level 7, the default)"; an unusable level says
 // which speed is used instead.
 std::string spinLabel(std::int32_t level);
