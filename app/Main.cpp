@@ -3,45 +3,26 @@
 // "config.exe" from the installation directory), preview ("/p" or "/P" and a
 // window handle) or the full-screen screensaver (anything else).
 #include <cstdint>
-#include <cstdlib>
-#include <ctime>
-#include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 
 #include "app/Preview.h"
 #include "app/RunLoop.h"
-#include "app/SceneAssembly.h"
-#include "assets/ResourceCache.h"
+#include "app/Startup.h"
 #include "display/Display.h"
 #include "platform/platform.h"
 #include "settings/RegistryValue.h"
-#include "settings/Settings.h"
-#include "settings/UserFiles.h"
 
 namespace {
 
 int runFullScreen() {
-    std::ifstream settingsFile = openSettingsFile();
-    resourceCache.setBasePath(pathSetting.get().c_str());
-    Settings* settings = settingsFile ? new Settings(settingsFile) : new Settings();
-
-    const int32_t bitsPerPixel = settings->modeBitsPerPixel();
-    const int32_t height = settings->modeHeight();
-    const int32_t width = settings->modeWidth();
-    {
-        Display display;
-        display.open(width, height, bitsPerPixel);
-        std::srand(static_cast<unsigned>(std::time(nullptr)));
-        std::unique_ptr<Scene> scene = assembleScene(*settings);
-        runLoop(*settings);
-
-        delete settings;
-        scene.reset();
-    }  // the Display shuts SDL down here, before the settings file is closed
+    Display display;
+    const ScreenRun run = startRun(RunStart(), [&](const Settings& settings) {
+        display.open(settings.modeWidth(), settings.modeHeight(), settings.modeBitsPerPixel());
+    });
+    runLoop(run.settings);
     return 0;
-}
+}  // the scene goes first, then the Display shuts SDL down
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include "app/FpsOverlay.h"
 #include "app/SceneAssembly.h"
 #include "scene/SceneNode.h"
 #include "settings/Settings.h"
@@ -27,12 +28,24 @@ void runLoop(const Settings& settings) {
     }
 }
 
-bool renderFrame() {
+bool renderFrame(const FrameOptions& options) {
+    const auto ended = [&](FrameStage stage) {
+        if (options.stageEnded) options.stageEnded(stage);
+    };
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -100.0f);
+    ended(FrameStage::Camera);
     texturegenCache.update();
+    ended(FrameStage::Textures);
     sceneRoot->draw();
-    SDL_GL_SwapBuffers();
+    ended(FrameStage::Scene);
+    if (options.cornerText != nullptr && !options.cornerText->empty()) {
+        drawCornerText(*options.cornerText);
+        ended(FrameStage::Overlay);
+    }
+    if (options.present != nullptr) options.present();
+    else SDL_GL_SwapBuffers();
+    ended(FrameStage::Presented);
     return true;
 }

@@ -1,10 +1,11 @@
 // Frame benchmark: the screensaver's full-screen frame on the real OpenGL,
 // split into its three costs.
 //
-// The program starts like a full-screen run -- Display in the desktop's mode,
-// default settings but short phases (1 s, so that every group takes its turns
-// during the run), a fixed random seed, the scene assembled from the default
-// content -- and then draws frames as the run loop does, timing per frame:
+// The program starts through the full-screen run's own start-up (startRun) --
+// Display in the desktop's mode, default settings but short phases (1 s, so
+// that every group takes its turns during the run), a fixed random seed, the
+// scene assembled from the default content -- and then draws frames with the
+// run loop's renderFrame, timing per frame through its stage calls:
 //   update  texturegenCache.update(): repainting and uploading the plasma
 //           textures;
 //   draw    the frame's clear and camera calls plus sceneRoot->draw();
@@ -34,11 +35,10 @@
 #include <string>
 #include <vector>
 
-#include "app/SceneAssembly.h"
-#include "assets/ResourceCache.h"
+#include "app/RunLoop.h"
+#include "app/Startup.h"
 #include "display/Display.h"
 #include "scene/SceneNode.h"
-#include "settings/Settings.h"
 #include "texgen/TexturegenCache.h"
 
 namespace {
@@ -64,22 +64,20 @@ int groupInView() {
     return -1;
 }
 
-// One frame in the order of the run loop, timed by stage.
+// One frame of the run loop's own renderFrame, timed by stage.
 void timedFrame(FrameTimes& times) {
+    Clock::time_point ends[5];
+    FrameOptions options;
+    options.stageEnded = [&](FrameStage stage) {
+        if (stage != FrameStage::Presented) glFinish();
+        ends[static_cast<int>(stage)] = Clock::now();
+    };
     const Clock::time_point start = Clock::now();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -100.0f);
-    glFinish();
-    const Clock::time_point cameraDone = Clock::now();
-    texturegenCache.update();
-    glFinish();
-    const Clock::time_point updateDone = Clock::now();
-    sceneRoot->draw();
-    glFinish();
-    const Clock::time_point drawDone = Clock::now();
-    SDL_GL_SwapBuffers();
-    const Clock::time_point swapDone = Clock::now();
+    renderFrame(options);
+    const Clock::time_point cameraDone = ends[static_cast<int>(FrameStage::Camera)];
+    const Clock::time_point updateDone = ends[static_cast<int>(FrameStage::Textures)];
+    const Clock::time_point drawDone = ends[static_cast<int>(FrameStage::Scene)];
+    const Clock::time_point swapDone = ends[static_cast<int>(FrameStage::Presented)];
 
     times.update.push_back(msBetween(cameraDone, updateDone));
     times.draw.push_back(msBetween(start, cameraDone) + msBetween(updateDone, drawDone));
@@ -189,16 +187,18 @@ int main(int argc, char** argv) {
 
     // The screensaver's start-up, with the default settings and a fixed seed
     // so that every run draws the same meshes in the same group order.
-    resourceCache.setBasePath(content.c_str());
-    std::unique_ptr<Settings> settings(new Settings());
-    settings->setPhaseSeconds(static_cast<std::int32_t>(phase));
+    RunStart start;
+    start.userSettings = false;
+    start.phaseSeconds = static_cast<std::int32_t>(phase);
+    start.contentDirectory = content;
+    start.seed = 20240601u;
     Display display;
-    display.open(settings->modeWidth(), settings->modeHeight(), settings->modeBitsPerPixel());
-    std::srand(20240601u);
-    std::unique_ptr<Scene> scene = assembleScene(*settings);
-    groupHeads[0] = scene->nodes()[0];
-    groupHeads[1] = scene->nodes()[3];
-    groupHeads[2] = scene->nodes()[8];
+    ScreenRun run = startRun(start, [&](const Settings& settings) {
+        display.open(settings.modeWidth(), settings.modeHeight(), settings.modeBitsPerPixel());
+    });
+    groupHeads[0] = run.scene->nodes()[0];
+    groupHeads[1] = run.scene->nodes()[3];
+    groupHeads[2] = run.scene->nodes()[8];
     std::printf("display %dx%d, %d bits; %zu procedural textures; renderer %s\n", display.getWidth(),
                 display.getHeight(), display.getBitsPerPixel(), texturegenCache.generators.size(),
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
@@ -215,7 +215,6 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     printSummary(frameTimes);
 
-    scene.reset();
-    settings.reset();
+    run.scene.reset();
     return frameTimes.total.size() == static_cast<size_t>(frames) ? 0 : 1;
 }

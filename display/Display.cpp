@@ -98,7 +98,11 @@ bool Display::setVideoMode() {
     // The run got past the failures that end it here; a later one (the
     // archive) records itself again.
     clearStartupFailure();
+    prepareGL(width, height);
+    return true;
+}
 
+void Display::prepareGL(int32_t w, int32_t h) {
     glEnable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -106,9 +110,7 @@ bool Display::setVideoMode() {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-
-    setProjection(width, height);
-    return true;
+    setProjection(w, h);
 }
 
 bool Display::setProjection(int32_t w, int32_t h) {

@@ -31,7 +31,11 @@ public:
     void open(int32_t width, int32_t height, int32_t bitsPerPixel);
     void startVideo(int32_t width, int32_t height, int32_t bitsPerPixel);
     bool setVideoMode();
-    bool setProjection(int32_t width, int32_t height);
+    // The fixed OpenGL state and the projection for a viewport of width x
+    // height, on whatever context is current: setVideoMode's, or one that a
+    // platform made itself (the Linux hack and window modes).
+    static void prepareGL(int32_t width, int32_t height);
+    static bool setProjection(int32_t width, int32_t height);
     [[noreturn]] void fail();
 
     int32_t getWidth() const { return width; }

@@ -1,7 +1,9 @@
 // Process entry on Linux: hands the command line to WinMain as Windows would,
 // the program's own name removed and the arguments joined by single spaces --
-// unless it asks for hack mode (hack_options.h), which draws into a window a
-// host such as xscreensaver owns.
+// unless it is one of the Linux command lines (hack_options.h): hack mode,
+// which draws into a window a host such as xscreensaver owns, a window of its
+// own, --help and --version. Those, and a mistyped option, are answered here,
+// before any display is opened.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,7 +29,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "calvetrin: %s\n", hack.error.c_str());
         return 2;
     }
-    if (hack.requested) return runHack(hack);
+    switch (hack.mode) {
+    case HackMode::Help: std::fputs(hackUsage().c_str(), stdout); return 0;
+    case HackMode::Version: std::printf("calvetrin %s\n", CALVETRIN_VERSION); return 0;
+    case HackMode::HostWindow:
+    case HackMode::OwnWindow: return runHack(hack);
+    case HackMode::None: break;
+    }
 
     std::string tail;
     for (int i = 1; i < argc; ++i) {

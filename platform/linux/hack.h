@@ -1,17 +1,20 @@
-// Hack mode's run (Linux only): the full-screen run's scene drawn into an X
-// window that a host such as xscreensaver owns. The camera, scene and
-// animation are the full-screen run's; the viewport and projection follow the
-// window's size. Keys and the mouse belong to the host and end nothing;
-// SIGTERM, SIGINT or the window's destruction end the run with status 0.
-// Frames are paced to options.fps (0: unpaced); --show-fps logs the measured
-// rate on the standard error stream every few seconds.
+// Hack and window modes' run (Linux only): the full-screen run's scene, from
+// the same start-up (app/Startup.h) and frame (renderFrame), drawn into a
+// GlWindow -- a host's window such as xscreensaver's, or one of our own --
+// instead of an SDL full-screen display. The viewport and projection follow
+// the window's size. In a host's window keys and the mouse belong to the host
+// and end nothing; SIGTERM, SIGINT or the window's destruction (at any
+// moment, start-up included) end the run with status 0 and no output. Frames
+// are paced to one every options.delayMicroseconds (FramePacer); --fps draws
+// the frame rate in the lower left corner.
 //
 //   HackOptions hack = parseHackOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
-//   if (hack.requested && hack.error.empty()) return runHack(hack);
+//   if (hack.mode == HackMode::HostWindow || hack.mode == HackMode::OwnWindow) return runHack(hack);
 #pragma once
 
 #include "hack_options.h"
 
-// Returns the exit status: 0 when ended from outside, 1 when the window does
-// not exist or video cannot start.
+// Returns the exit status: 0 when ended from outside, 1 (after one line on
+// the standard error stream) when there is no main.pak, no display or no
+// OpenGL to draw with.
 int runHack(const HackOptions& options);

@@ -4,45 +4,39 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "settings/Settings.h"
+#include "settings/SettingText.h"
 
 namespace {
 
-std::optional<long long> parseWhole(const std::string& text, int base) {
-    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ') return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), &end, base);
-    if (*end != '\0' || errno != 0) return std::nullopt;
-    return value;
-}
+struct OptionName {
+    const char* name;  // the one-dash form
+    bool takesValue;
+};
+constexpr OptionName kOptions[] = {
+    {"-window-id", true}, {"-root", false}, {"-window", false}, {"-delay", true}, {"-fps", false},
+    {"-spin", true},      {"-phase", true}, {"-help", false},   {"-version", false},
+};
 
-std::optional<std::int32_t> parseInt32(const std::string& text) {
-    const bool negative = !text.empty() && text[0] == '-';
-    const std::optional<long long> magnitude = parseWhole(negative ? text.substr(1) : text, 10);
-    if (!magnitude || *magnitude > 2147483648LL) return std::nullopt;
-    const long long value = negative ? -*magnitude : *magnitude;
-    if (value > 2147483647LL) return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
-// A hack option's name in its one-dash form, without "=value"; empty for
-// anything else.
-std::string hackOptionName(std::string word) {
+// The option a word names (its one-dash form, "=value" left out), or null.
+const OptionName* optionOf(std::string word) {
     if (word.rfind("--", 0) == 0) word.erase(0, 1);  // --fps and -fps alike
     word.erase(std::min(word.find('='), word.size()));
-    for (const char* name : {"-window-id", "-root", "-fps", "-show-fps", "-spin", "-phase"})
-        if (word == name) return word;
-    return std::string();
+    for (const OptionName& option : kOptions)
+        if (word == option.name) return &option;
+    return nullptr;
 }
 
 }  // namespace
 
 std::optional<unsigned long> parseWindowId(const std::string& text) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::optional<long long> value = parseWhole(hex ? text.substr(2) : text, hex ? 16 : 10);
-    if (!value || *value == 0 || *value > 0xFFFFFFFFLL) return std::nullopt;
-    return static_cast<unsigned long>(*value);
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits[0] == '-' || digits[0] == '+' || digits[0] == ' ') return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(digits.c_str(), &end, hex ? 16 : 10);
+    if (*end != '\0' || errno != 0 || value == 0 || value > 0xFFFFFFFFLL) return std::nullopt;
+    return static_cast<unsigned long>(value);
 }
 
 HackOptions parseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow) {
@@ -51,70 +45,99 @@ HackOptions parseHackOptions(const std::vector<std::string>& args, const char* x
 
     std::optional<unsigned long> envWindow;
     if (xscreensaverWindow != nullptr) envWindow = parseWindowId(xscreensaverWindow);
-    // Without a hack option or a host's window, this is the Windows command
+    // Without a word of ours or a host's window, this is the Windows command
     // line (any word but the mode words runs full screen).
-    bool anyHackOption = false;
-    for (const std::string& word : args) anyHackOption = anyHackOption || !hackOptionName(word).empty();
-    if (!anyHackOption && (!envWindow || !args.empty())) return hack;
-    bool windowGiven = false;
+    const bool anyOfOurs = std::any_of(args.begin(), args.end(), [](const std::string& word) {
+        return optionOf(word) != nullptr || word.rfind("--", 0) == 0;
+    });
+    if (!anyOfOurs && (!envWindow || !args.empty())) return hack;
 
+    bool windowGiven = false;
     for (std::size_t i = 0; i < args.size() && hack.error.empty(); ++i) {
-        const std::string option = hackOptionName(args[i]);
-        if (option.empty()) {
-            hack.error = "unknown option '" + args[i] + "'";
+        const OptionName* option = optionOf(args[i]);
+        if (option == nullptr) {
+            hack.error = args[i].rfind("-", 0) == 0 ? "unknown option '" + args[i] + "' (see --help)"
+                                                     : "unexpected word '" + args[i] + "' (see --help)";
             break;
         }
+        const std::string name = option->name;
         std::optional<std::string> value;
         const std::size_t equals = args[i].find('=');
         if (equals != std::string::npos) value = args[i].substr(equals + 1);
-        const bool takesValue = option == "-window-id" || option == "-fps" || option == "-spin" || option == "-phase";
-        if (takesValue && !value) {
+        if (option->takesValue && !value) {
             if (i + 1 >= args.size()) {
                 hack.error = "option " + args[i] + " needs a value";
                 break;
             }
             value = args[++i];
-        } else if (!takesValue && value) {
-            hack.error = "option -" + option + " takes no value";
+        } else if (!option->takesValue && value) {
+            hack.error = "option -" + name + " takes no value";
             break;
         }
-        if (option == "-window-id") {
+        if (name == "-help" || name == "-version") {
+            hack.mode = name == "-help" ? HackMode::Help : HackMode::Version;
+            return hack;
+        }
+        if (name == "-window-id") {
             const std::optional<unsigned long> id = parseWindowId(*value);
             if (!id) hack.error = "window id '" + *value + "' is not a window number (decimal or 0x hexadecimal)";
             else hack.window = *id;
             windowGiven = true;
-        } else if (option == "-root") {
+        } else if (name == "-root") {
             if (!windowGiven) hack.window = envWindow.value_or(0);
             windowGiven = true;
-        } else if (option == "-fps") {
-            const std::optional<std::int32_t> fps = parseInt32(*value);
-            if (!fps || *fps < 0 || *fps > kMaxHackFps)
-                hack.error = "frame rate '" + *value + "' is not a whole number from 0 to " + std::to_string(kMaxHackFps);
-            else hack.fps = *fps;
-        } else if (option == "-show-fps") {
+        } else if (name == "-window") {
+            hack.mode = HackMode::OwnWindow;
+        } else if (name == "-delay") {
+            const std::optional<std::int32_t> delay = parseWholeNumber(*value);
+            if (!delay || *delay < 0 || *delay > kMaxDelayMicroseconds)
+                hack.error = "delay '" + *value + "' is not a whole number of microseconds from 0 to " +
+                             std::to_string(kMaxDelayMicroseconds);
+            else hack.delayMicroseconds = *delay;
+        } else if (name == "-fps") {
             hack.showFps = true;
-        } else if (option == "-spin") {
-            const std::optional<std::int32_t> level = parseInt32(*value);
-            if (!level || !Settings::usableSpinLevel(*level))
-                hack.error = "spin level '" + *value + "' is not a whole number from " +
-                             std::to_string(Settings::kMinSpinLevel) + " up";
-            else hack.spinLevel = level;
+        } else if (name == "-spin") {
+            hack.spinLevel = parseSpinLevel(*value, hack.error);
         } else {  // -phase
-            const std::optional<std::int32_t> seconds = parseInt32(*value);
-            if (!seconds || !Settings::usablePhaseSeconds(*seconds))
-                hack.error = "phase seconds '" + *value + "' is not a whole number from 1 to " +
-                             std::to_string(Settings::kMaxPhaseSeconds);
-            else hack.phaseSeconds = seconds;
+            hack.phaseSeconds = parsePhaseSeconds(*value, hack.error);
         }
     }
+    if (hack.error.empty() && hack.mode == HackMode::OwnWindow && windowGiven)
+        hack.error = "--window draws in a window of its own: it takes no --window-id or -root";
     if (!hack.error.empty()) {
-        hack.requested = true;
+        hack.mode = HackMode::None;
         return hack;
     }
-    if (!windowGiven) {
-        if (envWindow) hack.window = *envWindow;
-        else hack.error = "no window to draw in: give --window-id ID or -root";
+    if (hack.mode == HackMode::OwnWindow) return hack;
+    if (!windowGiven && !envWindow) {
+        hack.error = "no window to draw in: give --window-id ID, -root or --window";
+        return hack;
     }
-    hack.requested = true;
+    if (!windowGiven) hack.window = *envWindow;
+    hack.mode = HackMode::HostWindow;
     return hack;
+}
+
+std::string hackUsage() {
+    return "Usage: calvetrin [/s | /p WINDOW | /c]\n"
+           "       calvetrin (--window-id ID | -root | --window) [--delay MICROSECONDS] [--fps]\n"
+           "                 [--spin LEVEL] [--phase SECONDS]\n"
+           "       calvetrin --help | --version\n"
+           "\n"
+           "A 3-D OpenGL screensaver. With no option, or /s, it runs full screen until\n"
+           "Escape; /p paints the preview into the X window WINDOW; /c starts config.exe.\n"
+           "\n"
+           "As an xscreensaver hack it draws into a window its host owns:\n"
+           "  --window-id ID          the X window ID (decimal or 0x hexadecimal)\n"
+           "  -root                   the window XSCREENSAVER_WINDOW names, else the root window\n"
+           "  --window                a resizable window of its own instead (Escape, q or\n"
+           "                          closing it ends the run)\n"
+           "  --delay MICROSECONDS    at most one frame every MICROSECONDS (default 30000;\n"
+           "                          0: as fast as the machine draws)\n"
+           "  --fps                   show the frame rate in the lower left corner\n"
+           "  --spin LEVEL            spin speed for this run: (LEVEL - 5) * 0.5 + 8 degrees\n"
+           "                          per second (settings file: 7 unless changed)\n"
+           "  --phase SECONDS         seconds each group is shown for this run (1 to 715827)\n"
+           "Each option may also be written with one dash, and as --option=VALUE.\n"
+           "Settings otherwise come from the user's settings file (see config.exe).\n";
 }

@@ -137,3 +137,19 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
 }
 
 extern "C" void SDL_GL_SwapBuffers(void) { record("SDL_GL_SwapBuffers", {}); }
+
+// The overlay text: bitmaps are recorded with their size, origin and move,
+// and the number of pixels they set (rows of ceil(width / 8) bytes, as the
+// overlay stores them with an unpack alignment of 1).
+void glPushAttrib(GLbitfield mask) { record("glPushAttrib", {double(mask)}); }
+void glPopAttrib(void) { record("glPopAttrib", {}); }
+void glPushClientAttrib(GLbitfield mask) { record("glPushClientAttrib", {double(mask)}); }
+void glPopClientAttrib(void) { record("glPopClientAttrib", {}); }
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
+void glRasterPos2f(GLfloat x, GLfloat y) { record("glRasterPos2f", {x, y}); }
+void glBitmap(GLsizei w, GLsizei h, GLfloat xorig, GLfloat yorig, GLfloat xmove, GLfloat ymove, const GLubyte* bits) {
+    int set = 0;
+    for (GLsizei i = 0; bits != nullptr && i < (w + 7) / 8 * h; ++i)
+        for (int b = 0; b < 8; ++b) set += (bits[i] >> b) & 1;
+    record("glBitmap", {double(w), double(h), xorig, yorig, xmove, ymove, double(set)});
+}

@@ -1,0 +1,58 @@
+// The X window that hack and window modes draw in, with an OpenGL (GLX)
+// context of our own on an X connection of our own -- no SDL video.
+//
+// For a host's window (xscreensaver's, or any given by id) it makes a child
+// window covering it, on the host window's own X screen with a double-
+// buffered GLX visual of that screen, and keeps the child the host's size;
+// keys and the mouse go on to the host. For --window it makes a top-level,
+// resizable window of its own (800 x 600), which ends on Escape, q or the
+// window manager's close.
+//
+// A host may destroy its window at any moment, before we have looked at it
+// included: every X error about our windows, or after one of them has gone,
+// is expected and silent, and the run ends (open() says Gone, poll() says
+// false). Any other X error is reported once, as one line on the standard
+// error stream. Drawing never touches a foreign window directly, so a window
+// that vanishes cannot take a library's set-up down with it.
+//
+//   GlWindow window;
+//   if (window.open(id, false) != GlWindow::Opened::Yes) ...;
+//   while (window.poll()) { draw(window.width(), window.height()); window.swap(); window.waitEvents(ms); }
+#pragma once
+
+#include <memory>
+
+class GlWindow {
+public:
+    enum class Opened {
+        Yes,
+        Gone,    // the host's window is not there (any more): end quietly
+        Failed,  // no display or no OpenGL: one line printed
+    };
+
+    GlWindow();
+    ~GlWindow();
+    GlWindow(const GlWindow&) = delete;
+    GlWindow& operator=(const GlWindow&) = delete;
+
+    // hostId 0 with ownWindow false: the root window of the default screen.
+    // On Yes the context is current.
+    Opened open(unsigned long hostId, bool ownWindow);
+    int width() const;
+    int height() const;
+    // Handles the pending events; false once the window has gone or was
+    // closed.
+    bool poll();
+    void swap();
+    // Sleeps up to ms milliseconds, returning early when an X event arrives
+    // or a signal is caught.
+    void waitEvents(unsigned ms);
+    // The function swap() as a plain one, for FrameOptions::present: the one
+    // window current in this process.
+    static void swapCurrent();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    static State* current_;  // not owned: the open window's state, for swapCurrent
+};
