@@ -1,11 +1,15 @@
 // The run loop with scripted SDL events, the settable clock and the recording
-// OpenGL: which input ends the run, and when; what a frame draws.
+// OpenGL: which input ends the run, and when; what a frame draws; the pacing
+// of frames and the frame rate drawn in a corner.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "app/FpsOverlay.h"
+#include "app/FramePacer.h"
 #include "app/RunLoop.h"
 #include "app/SceneAssembly.h"
 #include "scene/SceneNode.h"
@@ -121,4 +125,91 @@ TEST_F(RunLoopTest, AFrameClearsPlacesTheCameraDrawsAndSwaps) {
     EXPECT_EQ(std::vector<std::string>(calls.begin() + 3, calls.end()),
               (std::vector<std::string>{"glPushMatrix()", "glTranslatef(0, 0, 0)", "glTranslatef(0, 0, 0)",
                                         "glPopMatrix()", "SDL_GL_SwapBuffers()"}));
+}
+
+TEST_F(RunLoopTest, StagesEndInOrderAndTheCornerTextComesAfterTheScene) {
+    std::vector<FrameStage> stages;
+    const std::string text = "FPS: 1";
+    FrameOptions options;
+    options.cornerText = &text;
+    options.stageEnded = [&](FrameStage stage) { stages.push_back(stage); };
+    renderFrame(options);
+    EXPECT_EQ(stages, (std::vector<FrameStage>{FrameStage::Camera, FrameStage::Textures, FrameStage::Scene,
+                                                FrameStage::Overlay, FrameStage::Presented}));
+    const std::vector<std::string> names = glrec::names();
+    const auto popMatrix = std::find(names.begin(), names.end(), "glPopMatrix");  // the end of the root node
+    const auto firstBitmap = std::find(names.begin(), names.end(), "glBitmap");
+    EXPECT_LT(popMatrix, firstBitmap);
+    EXPECT_EQ(names.back(), "SDL_GL_SwapBuffers");
+}
+
+// Frames that take `costMs` each, paced by `pacer`: the milliseconds that
+// `frames` frames take in all.
+std::uint32_t pacedDuration(std::int32_t delayUs, std::uint32_t costMs, int frames) {
+    const std::uint32_t start = fakeclock::now();
+    FramePacer pacer(delayUs, start);
+    for (int i = 0; i < frames; ++i) {
+        fakeclock::advance(costMs);
+        fakeclock::advance(pacer.wait(fakeclock::now()));
+    }
+    return fakeclock::now() - start;
+}
+
+TEST(FramePacer, FramesStartOneDelayApartOnAverageAndALateFrameIsNotCaughtUp) {
+    // 30000 us is 33.3 frames per second, whatever a frame costs below that.
+    for (std::uint32_t start : {0u, 4294967000u}) {  // across the clock's wrap-around too
+        fakeclock::set(start);
+        EXPECT_EQ(pacedDuration(FramePacer::kDefaultDelayMicroseconds, 7, 300), 9000u);
+    }
+    fakeclock::set(0);
+    // A delay that is no whole number of milliseconds keeps its rate.
+    EXPECT_NEAR(pacedDuration(16667, 3, 600), 10000.0, 1.0);
+    // Slower frames than asked: no waiting, and no burst after them.
+    EXPECT_EQ(pacedDuration(30000, 45, 100), 4500u);
+    fakeclock::set(0);
+    FramePacer pacer(30000, 0);
+    EXPECT_EQ(pacer.wait(500), 0u);  // one frame far late: the schedule starts afresh
+    EXPECT_EQ(pacer.wait(505), 25u);
+    // 0: unpaced.
+    EXPECT_EQ(pacedDuration(0, 2, 100), 200u);
+}
+
+TEST(FpsOverlay, TheRateOfTheLastSecondIsShownOnceASecondHasPassed) {
+    FpsCounter fps(4294966796u);  // 500 ms before the wrap-around
+    std::uint32_t now = 4294966796u;
+    for (int i = 0; i < 29; ++i) fps.frameDrawn(now += 30);
+    EXPECT_EQ(fps.text(), "");  // 870 ms
+    for (int i = 0; i < 5; ++i) fps.frameDrawn(now += 30);
+    EXPECT_EQ(fps.text(), "FPS: 33.3");  // 34 frames in 1020 ms
+    for (int i = 0; i < 10; ++i) fps.frameDrawn(now += 100);
+    EXPECT_EQ(fps.text(), "FPS: 10.0");
+}
+
+TEST(FpsOverlay, TextIsDrawnWithBitmapsInTheCornerAndEveryStateItChangesIsRestored) {
+    glrec::reset();
+    drawCornerText("FPS: 9.5");
+    const std::vector<glrec::Call>& calls = glrec::calls();
+    std::vector<std::string> glyphs;  // width, height, moves, pixels of each bitmap drawn
+    int pushes = 0, matrixDepth = 0;
+    for (const glrec::Call& call : calls) {
+        if (call.name == "glBitmap") glyphs.push_back(call.text());
+        pushes += call.name == "glPushAttrib" || call.name == "glPushClientAttrib";
+        pushes -= call.name == "glPopAttrib" || call.name == "glPopClientAttrib";
+        matrixDepth += (call.name == "glPushMatrix") - (call.name == "glPopMatrix");
+    }
+    EXPECT_EQ(pushes, 0);
+    EXPECT_EQ(matrixDepth, 0);
+    ASSERT_EQ(glyphs.size(), 18u);  // twice (shadow, text): the move to the corner and 8 characters
+    EXPECT_EQ(glyphs[0], "glBitmap(0, 0, 0, 0, 9, 7, 0)");
+    EXPECT_EQ(glyphs[9], "glBitmap(0, 0, 0, 0, 8, 8, 0)");
+    // 'F' has 14 of its 5 x 7 cells set, shown at 2 x 2 pixels each; the
+    // space draws nothing but still advances.
+    EXPECT_EQ(glyphs[10], "glBitmap(10, 14, 0, 0, 12, 0, 56)");
+    EXPECT_EQ(glyphs[14], "glBitmap(0, 0, 0, 0, 12, 0, 0)");
+    EXPECT_EQ(calls.back().name, "glPopAttrib");
+    EXPECT_EQ(glrec::count("glRasterPos2f"), 2u);
+
+    glrec::reset();
+    drawCornerText("");
+    EXPECT_TRUE(glrec::calls().empty());
 }
