@@ -39,7 +39,16 @@ struct GlWindow::State {
     ::Display* display = nullptr;
     Window window = 0;
     Colormap colormap = 0;
+    XVisualInfo* visual = nullptr;
     GLXContext context = nullptr;
+    // What OpenGL draws into: a pixmap of ours, copied to the window at every
+    // swap. The window may vanish under a host's hand at any moment; the
+    // pixmap cannot, so the OpenGL driver never meets a drawable that has
+    // gone (Mesa's software rasterizer crashed on one in the middle of a
+    // frame). Only the copy can fail, with an X error that ends the run.
+    Pixmap pixmap = 0;
+    GLXPixmap glxPixmap = 0;
+    GC gc = nullptr;
     Atom deleteWindow = 0;
     bool own = false;
     bool closed = false;
@@ -49,6 +58,28 @@ struct GlWindow::State {
 
 
 GlWindow::State* GlWindow::current_ = nullptr;
+
+// A pixmap of the window's size (at least 1 x 1) as the context's drawable,
+// replacing the one before. False when the context cannot draw into it.
+bool GlWindow::makeSurface(State& s) {
+    const unsigned width = static_cast<unsigned>(s.width > 0 ? s.width : 1);
+    const unsigned height = static_cast<unsigned>(s.height > 0 ? s.height : 1);
+    const Pixmap pixmap = XCreatePixmap(s.display, RootWindow(s.display, s.visual->screen), width, height,
+                                        static_cast<unsigned>(s.visual->depth));
+    const GLXPixmap glxPixmap = glXCreateGLXPixmap(s.display, s.visual, pixmap);
+    const bool made = glXMakeCurrent(s.display, glxPixmap, s.context);
+    if (s.glxPixmap != 0) glXDestroyGLXPixmap(s.display, s.glxPixmap);
+    if (s.pixmap != 0) XFreePixmap(s.display, s.pixmap);
+    s.pixmap = pixmap;
+    s.glxPixmap = glxPixmap;
+    if (s.gc == nullptr) {
+        // No GraphicsExpose / NoExpose event after every copy.
+        XGCValues values{};
+        values.graphics_exposures = False;
+        s.gc = XCreateGC(s.display, pixmap, GCGraphicsExposures, &values);
+    }
+    return made;
+}
 
 GlWindow::GlWindow() : state_(new State) {}
 
@@ -62,6 +93,10 @@ GlWindow::~GlWindow() {
         glXMakeCurrent(s.display, None, nullptr);
         glXDestroyContext(s.display, s.context);
     }
+    if (s.glxPixmap != 0) glXDestroyGLXPixmap(s.display, s.glxPixmap);
+    if (s.pixmap != 0) XFreePixmap(s.display, s.pixmap);
+    if (s.gc != nullptr) XFreeGC(s.display, s.gc);
+    if (s.visual != nullptr) XFree(s.visual);
     if (s.window != 0 && !windowGone) XDestroyWindow(s.display, s.window);
     if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
     XCloseDisplay(s.display);
@@ -98,11 +133,12 @@ GlWindow::Opened GlWindow::open(unsigned long hostId, bool own) {
         std::fprintf(stderr, "calvetrin: cannot draw: the X display has no OpenGL (GLX)\n");
         return Opened::Failed;
     }
-    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
-                        GLX_DEPTH_SIZE, 16, None};
-    XVisualInfo* visual = glXChooseVisual(s.display, screen, attributes);
+    // Single-buffered: a pixmap has no back buffer; the copy to the window
+    // is the swap.
+    int attributes[] = {GLX_RGBA, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1, GLX_DEPTH_SIZE, 16, None};
+    XVisualInfo* visual = s.visual = glXChooseVisual(s.display, screen, attributes);
     if (visual == nullptr) {
-        std::fprintf(stderr, "calvetrin: cannot draw: X screen %d has no double-buffered OpenGL visual\n", screen);
+        std::fprintf(stderr, "calvetrin: cannot draw: X screen %d has no OpenGL visual with a depth buffer\n", screen);
         return Opened::Failed;
     }
     s.colormap = XCreateColormap(s.display, RootWindow(s.display, screen), visual->visual, AllocNone);
@@ -126,17 +162,13 @@ GlWindow::Opened GlWindow::open(unsigned long hostId, bool own) {
     }
     XMapWindow(s.display, s.window);
     XSync(s.display, False);
-    if (windowGone) {
-        XFree(visual);
-        return Opened::Gone;
-    }
+    if (windowGone) return Opened::Gone;
     s.context = glXCreateContext(s.display, visual, nullptr, True);
-    XFree(visual);
     if (s.context == nullptr) {
         std::fprintf(stderr, "calvetrin: cannot draw: no OpenGL context on X screen %d\n", screen);
         return Opened::Failed;
     }
-    const bool made = glXMakeCurrent(s.display, s.window, s.context);
+    const bool made = makeSurface(s);
     XSync(s.display, False);
     if (windowGone) return Opened::Gone;
     if (!made) {
@@ -161,10 +193,12 @@ bool GlWindow::poll() {
             break;
         case ConfigureNotify:
             if (event.xconfigure.window == (s.own ? s.window : hostWindow)) {
+                if (s.width == event.xconfigure.width && s.height == event.xconfigure.height) break;
                 s.width = event.xconfigure.width;
                 s.height = event.xconfigure.height;
                 if (!s.own)
                     XResizeWindow(s.display, s.window, static_cast<unsigned>(s.width), static_cast<unsigned>(s.height));
+                makeSurface(s);
             }
             break;
         case ClientMessage:
@@ -182,10 +216,17 @@ bool GlWindow::poll() {
     return !windowGone && !s.closed;
 }
 
-void GlWindow::swap() { glXSwapBuffers(state_->display, state_->window); }
+void GlWindow::swap() { present(*state_); }
 
 void GlWindow::swapCurrent() {
-    if (current_ != nullptr) glXSwapBuffers(current_->display, current_->window);
+    if (current_ != nullptr) present(*current_);
+}
+
+void GlWindow::present(State& s) {
+    glFinish();  // the frame is in the pixmap
+    XCopyArea(s.display, s.pixmap, s.window, s.gc, 0, 0, static_cast<unsigned>(s.width > 0 ? s.width : 1),
+              static_cast<unsigned>(s.height > 0 ? s.height : 1), 0, 0);
+    XFlush(s.display);
 }
 
 void GlWindow::waitEvents(unsigned ms) {

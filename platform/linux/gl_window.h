@@ -12,8 +12,8 @@
 // included: every X error about our windows, or after one of them has gone,
 // is expected and silent, and the run ends (open() says Gone, poll() says
 // false). Any other X error is reported once, as one line on the standard
-// error stream. Drawing never touches a foreign window directly, so a window
-// that vanishes cannot take a library's set-up down with it.
+// error stream. OpenGL draws into a pixmap of ours, and swap() copies it into
+// the window: no library ever draws into a window that can vanish under it.
 //
 //   GlWindow window;
 //   if (window.open(id, false) != GlWindow::Opened::Yes) ...;
@@ -53,6 +53,8 @@ public:
 
 private:
     struct State;
+    static bool makeSurface(State& s);
+    static void present(State& s);
     std::unique_ptr<State> state_;
     static State* current_;  // not owned: the open window's state, for swapCurrent
 };
