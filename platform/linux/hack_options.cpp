@@ -14,8 +14,16 @@ struct OptionName {
 };
 constexpr OptionName kOptions[] = {
     {"-window-id", true}, {"-root", false}, {"-window", false}, {"-delay", true}, {"-fps", false},
-    {"-spin", true},      {"-phase", true}, {"-help", false},   {"-version", false},
+    {"-spin", true},      {"-phase", true}, {"-help", false},   {"-version", false}, {"-show-fps", false},
 };
+
+// Earlier versions took "--fps N", frames per second (0: unpaced), and
+// "--show-fps"; a host keeps the command lines it stored from them (the
+// programs line of ~/.xscreensaver), and they still run: a number after --fps
+// (or --fps=N) is that old rate, and --show-fps is --fps.
+bool isLegacyRate(const std::string& word) {
+    return !word.empty() && word[0] >= '0' && word[0] <= '9' && parseWholeNumber(word).has_value();
+}
 
 // The option a word names (its one-dash form, "=value" left out), or null.
 const OptionName* optionOf(std::string word) {
@@ -64,6 +72,13 @@ HackOptions parseHackOptions(const std::vector<std::string>& args, const char* x
         std::optional<std::string> value;
         const std::size_t equals = args[i].find('=');
         if (equals != std::string::npos) value = args[i].substr(equals + 1);
+        if (name == "-fps" && (value || (i + 1 < args.size() && isLegacyRate(args[i + 1])))) {
+            const std::string rateText = value ? *value : args[++i];
+            const std::optional<std::int32_t> rate = parseWholeNumber(rateText);
+            if (!rate || *rate < 0 || *rate > 1000) hack.error = "frame rate '" + rateText + "' is not from 0 to 1000";
+            else hack.delayMicroseconds = *rate == 0 ? 0 : 1000000 / *rate;
+            continue;
+        }
         if (option->takesValue && !value) {
             if (i + 1 >= args.size()) {
                 hack.error = "option " + args[i] + " needs a value";
@@ -94,7 +109,7 @@ HackOptions parseHackOptions(const std::vector<std::string>& args, const char* x
                 hack.error = "delay '" + *value + "' is not a whole number of microseconds from 0 to " +
                              std::to_string(kMaxDelayMicroseconds);
             else hack.delayMicroseconds = *delay;
-        } else if (name == "-fps") {
+        } else if (name == "-fps" || name == "-show-fps") {
             hack.showFps = true;
         } else if (name == "-spin") {
             hack.spinLevel = parseSpinLevel(*value, hack.error);

@@ -54,6 +54,18 @@ TEST(HackOptions, PacingFrameRateAndSettingsOverrides) {
     EXPECT_EQ(parse({"-window", "-delay", "10000000"}).delayMicroseconds, 10000000);
 }
 
+TEST(HackOptions, CommandLinesStoredByEarlierVersionsStillRun) {
+    const HackOptions old = parse({"-root", "--fps", "20", "--show-fps"});
+    EXPECT_TRUE(old.error.empty()) << old.error;
+    EXPECT_EQ(old.delayMicroseconds, 50000);
+    EXPECT_TRUE(old.showFps);
+    const HackOptions unpaced = parse({"-root", "-fps=0"});
+    EXPECT_EQ(unpaced.delayMicroseconds, 0);
+    EXPECT_FALSE(unpaced.showFps);
+    // Without a number --fps is the switch, whatever follows.
+    EXPECT_TRUE(parse({"-root", "--fps", "--delay", "0"}).showFps);
+}
+
 TEST(HackOptions, HelpAndVersionAnswerBeforeAnythingElse) {
     EXPECT_EQ(parse({"--help"}).mode, HackMode::Help);
     EXPECT_EQ(parse({"-root", "-help"}, "0x40000C").mode, HackMode::Help);
@@ -66,8 +78,7 @@ TEST(HackOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--window-id"},          {"--window-id", "0"},        {"--window-id", "12x"},
         {"--window-id", "-5"},    {"--window-id", "0x1FFFFFFFF"}, {"-root", "--delay", "10000001"},
         {"-root", "--delay", "-1"}, {"-root", "--phase", "0"},  {"-root", "--phase", "715828"},
-        {"-root", "--spin", "x"}, {"-root", "--fps=1"},        {"-root", "--bogus"},
-        {"-root", "-fps", "30"},  // the frame rate is shown, not set
+        {"-root", "--spin", "x"}, {"-root", "--fps=1001"},     {"-root", "--bogus"},
         {"--window", "0x40000C"}, {"--window", "-root"},       {"--show-fps"},
         {"--delay", "10"},  // no window at all
     };

@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# The screensaver in a window that another program owns, end to end, on a
-# private Xvfb. xparent (xparent.cpp) plays the owner, driven through two
-# named pipes: commands in, one answer line each out.
-#   preview  "/p" and the id of xparent's window, in an installation
-#            directory of its own: what it paints is read back from the X
-#            server; one more private Xvfb goes away under a running preview.
-#   hack     hack mode as xscreensaver uses it: it draws in the window and
-#            nowhere else, shows the frame rate, follows its size, ignores
-#            keys and clicks, and ends with 0 on SIGTERM and when the window
-#            goes; --help, --version, a typo and a missing window answer
-#            without touching the screen; no main.pak and no GLX say why;
+# The screensaver in a window that another program owns, on a private Xvfb;
+# xparent (xparent.cpp) plays the owner, commands in, one answer line out.
+#   preview  "/p" and xparent's window: what it paints, read back from the X
+#            server; one more Xvfb goes away under a running preview.
+#   hack     as xscreensaver uses it: draws in the window only, shows the frame
+#            rate, follows its size, ignores input, ends with 0 on SIGTERM and
+#            when the window goes; --help, --version, a typo and a missing
+#            window leave the screen alone; no main.pak, no GLX say why;
 #            --window, and the second X screen.
 # usage: window_e2e.sh preview|hack PROGRAM XPARENT MAIN_PAK OUT_DIR
 source "$(dirname "$0")/../harness/harness.sh"
@@ -36,17 +33,15 @@ case ${1:?} in
 preview)
   # picture PATTERN W H: xparent's test picture as the case's preview.ppk.
   picture() { "$xparent" picture "$install/preview.ppk" "$@" || fail "$name: cannot write the test picture"; }
-  # shows PATTERN W H: the parent window shows that picture, the rest of it in
-  # the background colour
-  # (within 20 s: a sanitizer build paints much more slowly).
+  # shows PATTERN W H: the parent shows that picture on the background colour
+  # (within 20 s: a sanitizer build paints slowly).
   shows() { xparent_ask expect "$1" "$2" "$3" 20000 && [ "$REPLY" = ok ] || { echo "  xparent: $REPLY" >&2 && return 1; }; }
   # ends_quietly WHY: the preview ends with 0 within 30 s and prints nothing.
   ends_quietly() {
     expect_exit "$name: $1 ends the preview" 0 "$PID" 30
     expect "$name: nothing on stdout" [ ! -s "$OUT/$name.out" ]
   }
-  # Paints the picture, repaints it from the file when uncovered, ends when
-  # the parent is destroyed.
+  # Paints, repaints from the file when uncovered, ends with the parent.
   new_case full
   picture gradient 152 112
   start_xparent
@@ -75,8 +70,7 @@ preview)
     ends_quietly "destroying the parent"
     stop_xparent
   done
-  # No window can be made: a parent that no longer exists, no handle, or a
-  # handle that is not a number. Each ends at once.
+  # A parent that no longer exists, no handle, a handle that is no number.
   start_xparent
   xparent_ask stale
   for c in "stale $REPLY" nohandle "notanumber window"; do
@@ -121,8 +115,6 @@ hack)
     awk -v cx="$cx" -v cy="$cy" -v x="$x" -v y="$y" -v w="$w" -v h="$h" \
       'BEGIN { exit !(cx > x + w * 0.35 && cx < x + w * 0.65 && cy > y + h * 0.35 && cy < y + h * 0.65) }'
   }
-  # fps_shown FILE X Y H: white text (the frame rate) in the lower left corner of the area at X,Y of height H.
-  fps_shown() { num_between "$(convert "$1" -crop "130x26+$2+$(($3 + $4 - 26))" +repage -fill black +opaque white -format '%[fx:mean]' info:)" 0.01 1; }
   SCENE_COLOURS=50
   start_xparent
   start run "$program" --window-id "$window" --fps && pid=$PID

@@ -104,6 +104,9 @@ scene_in() {
   num_between "$(colours "$1" "${2:-}")" "${SCENE_COLOURS:-100}" 1e12 &&
     num_between "$(lit_share "$1" "${2:-}")" 0.002 0.85
 }
+# fps_shown FILE X Y H: white text (the frame rate) in the lower left corner of
+# the area at X,Y that is H high.
+fps_shown() { num_between "$(convert "$1" -crop "130x26+$2+$(($3 + $4 - 26))" +repage -fill black +opaque white -format '%[fx:mean]' info:)" 0.01 1; }
 # wait_scene NAME SECONDS [CROP]: screenshots until one shows a scene; the
 # last is $OUT/NAME.png.
 wait_scene() {
@@ -116,8 +119,7 @@ write_registry() {
   printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\Calvetrin\\Settings]\n"Path"="%s/"\n' \
     "${2%/}" >"$1"
 }
-# wine_prefix DIR: the Wine prefix of wine_run, made afresh on first use;
-# its programs end with the script.
+# wine_prefix DIR: wine_run's prefix, made afresh; its programs end with the script.
 wine_prefix() {
   WINE_PREFIX=$1
   rm -rf "$WINE_PREFIX"

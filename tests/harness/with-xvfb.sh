@@ -2,10 +2,9 @@
 # with-xvfb.sh [--preload LIBS] COMMAND...: runs a test program on a private
 # Xvfb (XVFB_SCREEN, default 1024x768x24) and exits with its status.
 # --preload (sanitizer builds: CALVETRIN_GL_PRELOAD) keeps the OpenGL stack
-# mapped until LeakSanitizer looks, so its memory stays reachable, and uses
-# the exact unwinder: SDL2 and Mesa have no frame pointers, and with the fast
-# one a block of theirs caught at exit can get a junk caller that none of the
-# suppressions (tests/lsan.supp) matches.
+# mapped until LeakSanitizer looks, with the exact unwinder: SDL2 and Mesa have
+# no frame pointers, and the fast one can give their blocks junk callers that
+# no suppression (tests/lsan.supp) matches.
 source "$(dirname "$0")/harness.sh"
 harness_init
 start_xserver "${XVFB_SCREEN:-1024x768x24}"
