@@ -16,12 +16,13 @@ endforeach()
 set_tests_properties(e2e_hack PROPERTIES ENVIRONMENT "GL_PRELOAD=${CALVETRIN_GL_PRELOAD}")
 
 # A host destroying its window at random 0 to 100 ms after starting the hack,
-# 50 times: each run ends with 0 and prints nothing (early_destroy.cpp).
+# 50 times: each run ends with 0 and prints nothing (early_destroy.cpp). The
+# delays come from a fixed seed, the same on every run of the test.
 add_executable(early_destroy ${CMAKE_CURRENT_LIST_DIR}/early_destroy.cpp)
 target_link_libraries(early_destroy PRIVATE PkgConfig::X11)
 set_target_properties(early_destroy PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 add_test(NAME e2e_hack_early_destroy
          COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/with-xvfb.sh $<TARGET_FILE:early_destroy> $<TARGET_FILE:calvetrin>
-                 50 ${CMAKE_CURRENT_BINARY_DIR}/early_destroy)
+                 50 ${CMAKE_CURRENT_BINARY_DIR}/early_destroy 20261208)
 set_tests_properties(e2e_hack_early_destroy PROPERTIES LABELS "e2e;x11" TIMEOUT 900 ENVIRONMENT
   "GL_PRELOAD=${CALVETRIN_GL_PRELOAD};CALVETRIN_REGISTRY=${CMAKE_CURRENT_BINARY_DIR}/early_destroy.no-registry.reg;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/early_destroy.config")
