@@ -44,7 +44,7 @@ bool renderFrame(const FrameOptions& options) {
         drawCornerText(*options.cornerText);
         ended(FrameStage::Overlay);
     }
-    if (options.present != nullptr) options.present();
+    if (options.present) options.present();
     else SDL_GL_SwapBuffers();
     ended(FrameStage::Presented);
     return true;

@@ -28,7 +28,7 @@ class Settings;
 enum class FrameStage { Camera, Textures, Scene, Overlay, Presented };
 
 struct FrameOptions {
-    void (*present)() = nullptr;              // null: SDL_GL_SwapBuffers
+    std::function<void()> present;            // empty: SDL_GL_SwapBuffers
     const std::string* cornerText = nullptr;  // null or empty: none
     std::function<void(FrameStage)> stageEnded;
 };

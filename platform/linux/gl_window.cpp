@@ -56,9 +56,6 @@ struct GlWindow::State {
     int height = 0;
 };
 
-
-GlWindow::State* GlWindow::current_ = nullptr;
-
 // A pixmap of the window's size (at least 1 x 1) as the context's drawable,
 // replacing the one before. False when the context cannot draw into it.
 bool GlWindow::makeSurface(State& s) {
@@ -85,7 +82,6 @@ GlWindow::GlWindow() : state_(new State) {}
 
 GlWindow::~GlWindow() {
     State& s = *state_;
-    if (current_ == &s) current_ = nullptr;
     if (s.display == nullptr) return;
     // Whatever the server says about our windows from here on is of no use.
     closing = true;
@@ -175,7 +171,6 @@ GlWindow::Opened GlWindow::open(unsigned long hostId, bool own) {
         std::fprintf(stderr, "calvetrin: cannot draw: the OpenGL context cannot be used on X screen %d\n", screen);
         return Opened::Failed;
     }
-    current_ = &s;
     return Opened::Yes;
 }
 
@@ -216,13 +211,8 @@ bool GlWindow::poll() {
     return !windowGone && !s.closed;
 }
 
-void GlWindow::swap() { present(*state_); }
-
-void GlWindow::swapCurrent() {
-    if (current_ != nullptr) present(*current_);
-}
-
-void GlWindow::present(State& s) {
+void GlWindow::swap() {
+    State& s = *state_;
     glFinish();  // the frame is in the pixmap
     XCopyArea(s.display, s.pixmap, s.window, s.gc, 0, 0, static_cast<unsigned>(s.width > 0 ? s.width : 1),
               static_cast<unsigned>(s.height > 0 ? s.height : 1), 0, 0);

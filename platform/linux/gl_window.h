@@ -47,14 +47,9 @@ public:
     // Sleeps up to ms milliseconds, returning early when an X event arrives
     // or a signal is caught.
     void waitEvents(unsigned ms);
-    // The function swap() as a plain one, for FrameOptions::present: the one
-    // window current in this process.
-    static void swapCurrent();
 
 private:
     struct State;
     static bool makeSurface(State& s);
-    static void present(State& s);
     std::unique_ptr<State> state_;
-    static State* current_;  // not owned: the open window's state, for swapCurrent
 };

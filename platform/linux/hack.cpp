@@ -67,7 +67,7 @@ int runHack(const HackOptions& options) {
     FramePacer pacer(options.delayMicroseconds, SDL_GetTicks());
     FpsCounter fps(SDL_GetTicks());
     FrameOptions frame;
-    frame.present = GlWindow::swapCurrent;
+    frame.present = [&window] { window.swap(); };
     if (options.showFps) frame.cornerText = &fps.text();
     while (!endRequested && window.poll()) {
         if (window.width() != width || window.height() != height) {

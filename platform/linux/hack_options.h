@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "app/FramePacer.h"
+
 enum class HackMode {
     None,        // the Windows command line
     HostWindow,  // draw into the window `window` (0: the root window)
@@ -41,7 +43,7 @@ enum class HackMode {
 struct HackOptions {
     HackMode mode = HackMode::None;
     unsigned long window = 0;
-    std::int32_t delayMicroseconds = 30000;
+    std::int32_t delayMicroseconds = FramePacer::kDefaultDelayMicroseconds;
     bool showFps = false;
     std::optional<std::int32_t> spinLevel;
     std::optional<std::int32_t> phaseSeconds;
